@@ -1,0 +1,105 @@
+// Event routing of the shell: every event names an action in the window catalogue, and each
+// action is handled by the feature that owns it.
+#include "app/application.h"
+
+#include "app/links.h"
+#include "app/start_up.h"
+#include "online/version_check.h"
+
+namespace zv {
+namespace {
+
+constexpr const char* kPages[] = {"图片框4", "图片框3", "图片框1"};
+
+}  // namespace
+
+Application::Application(Platform& platform) : platform_(platform) {
+  platform_.ui.SetEventSink(this);
+}
+
+Application::~Application() { platform_.ui.SetEventSink(nullptr); }
+
+void Application::Start() { main_ = platform_.ui.Load(MainWindowSpec(), Modality::Modeless); }
+
+int Application::Run() {
+  Start();
+  platform_.ui.RunLoop(main_);
+  cleanUp_.Run();
+  return 0;
+}
+
+void Application::OnEvent(const UiEvent& event) {
+  if (event.control == nullptr) {
+    // The main window's created event arrives while it is still being loaded.
+    if (event.windowSpec == &MainWindowSpec() && event.kind == EventKind::Created) {
+      main_ = event.window;
+    }
+    Perform(event.kind == EventKind::Created ? event.windowSpec->onCreated
+                                             : event.windowSpec->onClosing,
+            event);
+    return;
+  }
+  Perform(event.control->action, event);
+}
+
+void Application::Perform(Action action, const UiEvent& event) {
+  const Form main = Main();
+  switch (action) {
+    case Action::StartUp:
+      RunStartUpSequence(main, platform_.files);
+      break;
+    case Action::Heartbeat:
+      HeartbeatTick(main);
+      break;
+    case Action::VersionCheckTick:
+      VersionCheckTick(main);
+      break;
+    case Action::OnlineCountTick:
+      main.SetInterval("时钟3", 0);
+      break;
+    case Action::ShowPage:
+      ShowPage(event.control->arg);
+      break;
+    case Action::OpenLink:
+      platform_.shell.OpenUrl(LinkUrl(event.control->arg));
+      break;
+    case Action::OpenPiano:
+      OpenSecondary(PianoWindowSpec());
+      break;
+    case Action::OpenVoiceChanger:
+      OpenSecondary(VoiceWindowSpec());
+      break;
+    case Action::ShowMainAgain:
+      ShowMainAgain(event.window);
+      break;
+    case Action::BoxNotice:
+      ShowBoxNotice();
+      break;
+    default:
+      // Actions of features that are not part of this build do nothing.
+      break;
+  }
+}
+
+void Application::ShowPage(const std::string& page) {
+  const Form main = Main();
+  for (const char* candidate : kPages) main.Show(candidate, candidate == page);
+}
+
+void Application::OpenSecondary(const WindowSpec& spec) {
+  platform_.ui.ShowWindow(main_, false);
+  platform_.ui.Load(spec, Modality::Modal);
+}
+
+void Application::ShowMainAgain(WindowId secondary) {
+  platform_.ui.ShowWindow(main_, true);
+  platform_.ui.Destroy(secondary);
+}
+
+void Application::ShowBoxNotice() {
+  platform_.ui.InfoBox("温馨提示：",
+                       "BOX打碟将在下个版本正式发布，目前作者还在了解BOX，如果你懂可以在论坛发帖联系我！");
+  platform_.shell.OpenUrl(LinkUrl("forum.php?mod=forumdisplay&fid=49"));
+}
+
+}  // namespace zv

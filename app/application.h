@@ -1,0 +1,39 @@
+// The application shell: owns the main window, routes every control event to the feature that
+// handles it, opens the secondary windows and runs the exit clean-up.
+#pragma once
+
+#include "app/exit_clean_up.h"
+#include "platform/platform.h"
+#include "ui/catalogue.h"
+#include "ui/form.h"
+
+namespace zv {
+
+class Application : public IEventSink {
+ public:
+  explicit Application(Platform& platform);
+  ~Application() override;
+
+  // Loads the main window; its created event runs the start-up sequence.
+  void Start();
+  // Start, the message loop until the main window closes, then the exit clean-up.
+  int Run();
+
+  Form Main() const { return Form(platform_.ui, main_); }
+  ExitCleanUp& CleanUp() { return cleanUp_; }
+
+  void OnEvent(const UiEvent& event) override;
+
+ private:
+  void Perform(Action action, const UiEvent& event);
+  void ShowPage(const std::string& page);
+  void OpenSecondary(const WindowSpec& spec);
+  void ShowMainAgain(WindowId secondary);
+  void ShowBoxNotice();
+
+  Platform& platform_;
+  WindowId main_ = kNoWindow;
+  ExitCleanUp cleanUp_;
+};
+
+}  // namespace zv
