@@ -1,0 +1,202 @@
+#!/usr/bin/env python3
+"""The official site on loopback: serves a folder of documents for running and testing the program.
+
+Query strings are ignored when a file is looked up (forum.php?mod=... serves forum.php),
+`Range: bytes=a-b` is answered with 206, and every request is logged as one JSON line so tests
+can see what the program fetched. Tests may also hold a path: its requests then wait until the
+test releases them, which keeps the program inside a blocking fetch for as long as needed.
+
+Used in-process by the end-to-end harness (SiteServer) and from the command line by run.sh.
+"""
+
+import argparse
+import json
+import os
+import re
+import signal
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+CONTENT_TYPES = {
+    ".txt": "text/plain",
+    ".html": "text/html; charset=gbk",
+    ".php": "text/html; charset=gbk",
+    ".exe": "application/octet-stream",
+}
+HOLD_LIMIT_S = 120  # a forgotten hold must not keep a server thread forever
+RANGE = re.compile(r"^bytes=(\d*)-(\d*)$")
+
+
+def parse_range(header, size):
+    """(first, last) inclusive for a single `bytes=` range, None when the header is to be
+    ignored (absent or several ranges), or "unsatisfiable"."""
+    if not header:
+        return None
+    match = RANGE.match(header.strip())
+    if not match:
+        return None  # multi-range or another unit: answer with the whole document
+    first, last = match.groups()
+    if first == "" and last == "":
+        return None
+    if first == "":  # suffix: the last N bytes
+        count = int(last)
+        if count == 0 or size == 0:
+            return "unsatisfiable"
+        return max(0, size - count), size - 1
+    first = int(first)
+    last = size - 1 if last == "" else min(int(last), size - 1)
+    if first >= size or first > last:
+        return "unsatisfiable"
+    return first, last
+
+
+class SiteServer:
+    """A threaded HTTP server on host:port serving `docs`, with a request log and held paths."""
+
+    def __init__(self, docs, port, host="127.0.0.1", log_path=None):
+        self.docs = os.path.realpath(docs)
+        self.log_path = log_path
+        self._log_lock = threading.Lock()
+        self._requests = []
+        self._holds = {}  # path -> threading.Event, set when released
+        self._httpd = ThreadingHTTPServer((host, port), self._handler_class())
+        self._httpd.daemon_threads = True
+        self._thread = None
+
+    # -- control from the test ---------------------------------------------------------------
+    def start(self):
+        self._thread = threading.Thread(target=self._httpd.serve_forever, name="site", daemon=True)
+        self._thread.start()
+        return self
+
+    def stop(self):
+        self.release()
+        self._httpd.shutdown()
+        self._httpd.server_close()
+        if self._thread:
+            self._thread.join(timeout=5)
+
+    def hold(self, path):
+        self._holds[path] = threading.Event()
+
+    def release(self, path=None):
+        for held, event in list(self._holds.items()):
+            if path is None or held == path:
+                event.set()
+
+    def requests(self, path=None):
+        """Logged requests so far, optionally only those for one path (query ignored)."""
+        with self._log_lock:
+            return [r for r in self._requests if path is None or r["path"] == path]
+
+    # -- serving -----------------------------------------------------------------------------
+    def _record(self, entry):
+        with self._log_lock:
+            self._requests.append(entry)
+            if self.log_path:
+                with open(self.log_path, "a", encoding="utf-8") as log:
+                    log.write(json.dumps(entry, ensure_ascii=False) + "\n")
+
+    def _locate(self, url_path):
+        relative = urllib.parse.unquote(url_path).lstrip("/")
+        target = os.path.realpath(os.path.join(self.docs, relative))
+        if target != self.docs and not target.startswith(self.docs + os.sep):
+            return None  # outside the docs folder
+        if os.path.isdir(target):
+            target = os.path.join(target, "index.html")
+        return target if os.path.isfile(target) else None
+
+    def _handler_class(self):
+        site = self
+
+        class Handler(BaseHTTPRequestHandler):
+            server_version = "ZanvoroSite/1"
+
+            def log_message(self, *args):  # the JSON log replaces stderr chatter
+                pass
+
+            def do_HEAD(self):
+                self._serve(send_body=False)
+
+            def do_GET(self):
+                self._serve(send_body=True)
+
+            def _serve(self, send_body):
+                path = urllib.parse.urlsplit(self.path).path
+                entry = {
+                    "time": time.time(),
+                    "method": self.command,
+                    "target": self.path,
+                    "path": path,
+                    "version": self.request_version,
+                    "headers": dict(self.headers.items()),
+                }
+                held = site._holds.get(path)
+                if held is not None:
+                    entry["held"] = True
+                    held.wait(HOLD_LIMIT_S)
+                status, headers, body = self._answer(path)
+                entry["status"] = status
+                entry["bytes"] = len(body)
+                site._record(entry)
+                try:
+                    self.send_response(status)
+                    for name, value in headers:
+                        self.send_header(name, value)
+                    self.end_headers()
+                    if send_body:
+                        self.wfile.write(body)
+                except (BrokenPipeError, ConnectionResetError):
+                    pass  # the program gave up on the request; nothing to tell it
+
+            def _answer(self, path):
+                file_path = site._locate(path)
+                if file_path is None:
+                    body = b"<html><body>404 Not Found</body></html>"
+                    return 404, [("Content-Type", "text/html"), ("Content-Length", str(len(body)))], body
+                with open(file_path, "rb") as f:
+                    data = f.read()
+                kind = CONTENT_TYPES.get(os.path.splitext(file_path)[1].lower(), "application/octet-stream")
+                headers = [("Content-Type", kind), ("Accept-Ranges", "bytes")]
+                wanted = parse_range(self.headers.get("Range"), len(data))
+                if wanted == "unsatisfiable":
+                    return 416, headers + [("Content-Range", f"bytes */{len(data)}"), ("Content-Length", "0")], b""
+                if wanted is None:
+                    return 200, headers + [("Content-Length", str(len(data)))], data
+                first, last = wanted
+                part = data[first:last + 1]
+                return 206, headers + [("Content-Range", f"bytes {first}-{last}/{len(data)}"),
+                                       ("Content-Length", str(len(part)))], part
+
+        return Handler
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--docs", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "docs"))
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, required=True)
+    parser.add_argument("--log", help="append one JSON line per request to this file")
+    parser.add_argument("--hold", action="append", default=[], help="path whose requests wait (until SIGUSR1)")
+    args = parser.parse_args(argv)
+
+    site = SiteServer(args.docs, args.port, args.host, args.log)
+    for path in args.hold:
+        site.hold(path)
+    stopping = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: stopping.set())
+    signal.signal(signal.SIGINT, lambda *_: stopping.set())
+    signal.signal(signal.SIGUSR1, lambda *_: site.release())
+    site.start()
+    print(f"serving {site.docs} on http://{args.host}:{args.port}/", file=sys.stderr, flush=True)
+    while not stopping.wait(0.5):
+        pass
+    site.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

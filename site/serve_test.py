@@ -1,0 +1,168 @@
+"""Tests of the loopback site: what the program will be served, byte for byte, and the server
+behaviours the end-to-end tests build on (ranges, queries, holds, the request log)."""
+
+import http.client
+import json
+import os
+import socket
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+from serve import SiteServer, parse_range  # noqa: E402
+
+DOCS = os.path.join(HERE, "docs")
+
+
+class ShippedDocumentsTest(unittest.TestCase):
+    def read(self, name):
+        with open(os.path.join(DOCS, name), "rb") as f:
+            return f.read()
+
+    def test_version_document_is_one_gbk_line_publishing_version_1(self):
+        data = self.read("111.txt")
+        self.assertFalse(data.endswith((b"\n", b"\r")), "a line break would end up in the software name")
+        self.assertEqual(data.decode("gbk").split("---"),
+                         ["1", "http://127.0.0.1:18080/zanvoro.exe", "Zanvoro助手"])
+
+    def test_forum_page_carries_the_online_markers_in_gbk(self):
+        page = self.read("forum.php").decode("gbk")
+        self.assertIn('<strong><a href="home.php?mod=space">在线会员</a></strong><span class="xs1">- 总计 '
+                      '<strong>123</strong> 人在线 - 最高记录是 <strong>456</strong>', page)
+
+    def test_every_page_decodes_as_gbk(self):
+        for name in ("index.html", "forum.php", "111.txt"):
+            with self.subTest(name):
+                self.read(name).decode("gbk")
+
+
+class RangeParsingTest(unittest.TestCase):
+    def test_ranges_of_a_ten_byte_document(self):
+        cases = [
+            (None, None),
+            ("bytes=0-3", (0, 3)),
+            ("bytes=4-", (4, 9)),
+            ("bytes=-3", (7, 9)),
+            ("bytes=8-20", (8, 9)),    # the end is clamped to the document
+            ("bytes=10-", "unsatisfiable"),
+            ("bytes=5-2", "unsatisfiable"),
+            ("bytes=-0", "unsatisfiable"),
+            ("bytes=0-1,4-5", None),   # several ranges: the whole document instead
+            ("items=0-1", None),
+            ("bytes=-", None),
+        ]
+        for header, expected in cases:
+            with self.subTest(header):
+                self.assertEqual(parse_range(header, 10), expected)
+
+
+class ServingTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.docs = os.path.join(cls.tmp.name, "docs")
+        os.makedirs(os.path.join(cls.docs, "sub"))
+        cls.body = bytes(range(256)) * 4
+        with open(os.path.join(cls.docs, "new.exe"), "wb") as f:
+            f.write(cls.body)
+        with open(os.path.join(cls.docs, "forum.php"), "wb") as f:
+            f.write("论坛".encode("gbk"))
+        with open(os.path.join(cls.docs, "sub", "index.html"), "wb") as f:
+            f.write(b"sub")
+        with open(os.path.join(cls.tmp.name, "secret.txt"), "wb") as f:
+            f.write(b"outside")
+        cls.log = os.path.join(cls.tmp.name, "site.log")
+        cls.site = SiteServer(cls.docs, 0, log_path=cls.log).start()
+        cls.port = cls.site._httpd.server_address[1]
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.site.stop()
+        cls.tmp.cleanup()
+
+    def get(self, target, headers=None):
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+        try:
+            conn.request("GET", target, headers=headers or {})
+            response = conn.getresponse()
+            return response.status, dict(response.getheaders()), response.read()
+        finally:
+            conn.close()
+
+    def test_documents_and_status_codes(self):
+        cases = [
+            ("/new.exe", 200, self.body),
+            ("/forum.php?mod=forumdisplay&fid=49", 200, "论坛".encode("gbk")),
+            ("/forum.php?", 200, "论坛".encode("gbk")),
+            ("/sub/", 200, b"sub"),
+            ("/missing.txt", 404, None),
+            ("/../secret.txt", 404, None),
+            ("/%2e%2e/secret.txt", 404, None),
+            ("/sub/..%2f..%2fsecret.txt", 404, None),
+        ]
+        for target, status, body in cases:
+            with self.subTest(target):
+                got_status, _, got_body = self.get(target)
+                self.assertEqual(got_status, status)
+                if body is not None:
+                    self.assertEqual(got_body, body)
+
+    def test_range_requests(self):
+        size = len(self.body)
+        cases = [
+            ("bytes=0-99", 206, self.body[0:100], f"bytes 0-99/{size}"),
+            ("bytes=1000-", 206, self.body[1000:], f"bytes 1000-{size - 1}/{size}"),
+            ("bytes=-24", 206, self.body[-24:], f"bytes {size - 24}-{size - 1}/{size}"),
+            (f"bytes={size}-", 416, b"", f"bytes */{size}"),
+            ("bytes=0-1,5-6", 200, self.body, None),
+        ]
+        for header, status, body, content_range in cases:
+            with self.subTest(header):
+                got_status, headers, got_body = self.get("/new.exe", {"Range": header})
+                self.assertEqual(got_status, status)
+                self.assertEqual(got_body, body)
+                self.assertEqual(headers.get("Content-Range"), content_range)
+
+    def test_http_1_0_request_gets_the_whole_body_and_a_closed_connection(self):
+        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
+            s.sendall(b"GET /new.exe HTTP/1.0\r\nAccept: */*\r\n\r\n")
+            received = b""
+            while chunk := s.recv(65536):
+                received += chunk
+        head, _, body = received.partition(b"\r\n\r\n")
+        self.assertTrue(head.startswith(b"HTTP/1.0 200"))
+        self.assertEqual(body, self.body)
+
+    def test_every_request_is_logged_with_its_headers(self):
+        self.get("/forum.php?mod=viewthread&tid=3", {"User-Agent": "Mozilla/4.0 (compatible; MSIE 6.0)"})
+        entry = self.site.requests("/forum.php")[-1]
+        self.assertEqual(entry["target"], "/forum.php?mod=viewthread&tid=3")
+        self.assertEqual(entry["headers"]["User-Agent"], "Mozilla/4.0 (compatible; MSIE 6.0)")
+        self.assertEqual(entry["status"], 200)
+        with open(self.log, encoding="utf-8") as f:
+            logged = [json.loads(line) for line in f]
+        self.assertIn(entry, logged)
+
+    def test_held_path_answers_only_after_release(self):
+        self.site.hold("/new.exe")
+        results = []
+        worker = threading.Thread(target=lambda: results.append(self.get("/new.exe")))
+        worker.start()
+        try:
+            time.sleep(0.3)
+            self.assertEqual(results, [], "a held request must not be answered")
+            self.assertEqual(self.get("/forum.php")[0], 200, "other paths are served meanwhile")
+        finally:
+            self.site.release("/new.exe")
+            worker.join(10)
+        self.assertEqual(results[0][0], 200)
+        self.assertEqual(results[0][2], self.body)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
