@@ -1,0 +1,377 @@
+"""End-to-end harness: the real zanvoro.exe under Wine on a private X display, with the official
+site served on loopback, read and driven through the probe.
+
+One session per test module (X display, Wine server and services, site); one program per test,
+each with a fresh folder as drive D:. Every wait polls with a deadline; teardown runs on failure.
+CTest passes the paths in the environment (see e2e/CMakeLists.txt).
+"""
+
+import atexit
+import json
+import os
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE_DIR = os.path.dirname(HERE)
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(SOURCE_DIR, "site"))
+
+import winebox  # noqa: E402
+from serve import SiteServer  # noqa: E402
+
+DEFAULT_DOCS = os.path.join(SOURCE_DIR, "site", "docs")
+URL_RECORDER = os.path.join(HERE, "record_url.sh")
+PROBE_TIMEOUT_S = 30
+CLOSE_TIMEOUT_S = 15
+
+
+class Config:
+    """What the build tells the harness: the two exes, the site host they were built for and
+    the folder in the build tree where prefix, logs and screenshots go."""
+
+    def __init__(self, exe, probe, site_host, work_dir):
+        self.exe = exe
+        self.probe = probe
+        self.site_host = site_host
+        self.work_dir = work_dir
+        self.prefix = os.path.join(work_dir, "prefix")
+        self.home = os.path.join(work_dir, "home")
+        self.shots = os.path.join(work_dir, "shots")
+
+    @property
+    def site_port(self):
+        return int(self.site_host.rsplit(":", 1)[1])
+
+    @classmethod
+    def from_env(cls):
+        missing = [k for k in ("ZANVORO_WIN_EXE", "ZANVORO_PROBE_EXE", "ZANVORO_SITE_HOST",
+                               "ZANVORO_E2E_DIR") if not os.environ.get(k)]
+        if missing:
+            raise RuntimeError("run the end-to-end tests through CTest (missing " + ", ".join(missing) + ")")
+        return cls(os.environ["ZANVORO_WIN_EXE"], os.environ["ZANVORO_PROBE_EXE"],
+                   os.environ["ZANVORO_SITE_HOST"], os.environ["ZANVORO_E2E_DIR"])
+
+
+def main_caption(site_host):
+    return f"ZanvoroMC音效YY变声器模拟钢琴快捷发送助手v2.0（官方网站{site_host}）"
+
+
+def wait_until(probe_fn, timeout=10.0, interval=0.05, what="the condition"):
+    """Calls probe_fn until it returns something true and returns that; fails the test with the
+    last value seen when the deadline passes."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        last = probe_fn()
+        if last:
+            return last
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}; last seen: {last!r}")
+        time.sleep(interval)
+
+
+class Control(dict):
+    """One child window as the probe saw it (name, class, text, rect, visibility)."""
+
+    @property
+    def rect(self):
+        return tuple(self["rect"])
+
+
+class Window:
+    """A dump of one top-level window: its frame and its controls by layout name."""
+
+    def __init__(self, answer):
+        self.raw = answer
+        self.caption = answer["caption"]
+        self.rect = tuple(answer["rect"])
+        self.visible = answer["visible"]
+        self.answers = answer["answers"]
+        self.controls = {}
+        for c in answer["controls"]:
+            if c["name"]:
+                self.controls[c["name"]] = Control(c)
+
+    def __getitem__(self, name):
+        try:
+            return self.controls[name]
+        except KeyError:
+            raise AssertionError(f"no control {name!r} in window {self.caption!r}") from None
+
+    def shown(self, name):
+        """The control's own visibility flag, as the program sets it."""
+        return self[name]["own_visible"]
+
+
+class Program:
+    """One run of zanvoro.exe with its own drive D: folder."""
+
+    def __init__(self, session, number, d_dir):
+        self.session = session
+        self.dir = winebox.fresh_dir(os.path.join(session.dir, f"run{number}"))
+        self.d_dir = d_dir or os.path.join(self.dir, "d")
+        os.makedirs(self.d_dir, exist_ok=True)
+        self.cwd = winebox.fresh_dir(os.path.join(self.dir, "cwd"))
+        self.log_path = os.path.join(self.dir, "program.log")
+        winebox.map_drive(session.config.prefix, "d", self.d_dir)
+        # Links open through the prefix's stand-in browser, which writes them here.
+        self.url_log = os.path.join(self.dir, "urls.log")
+        env = dict(session.env, ZANVORO_URL_LOG=self.url_log)
+        self.started_at = time.time()
+        with open(self.log_path, "ab") as log:
+            self.proc = subprocess.Popen(["wine", session.config.exe], env=env, cwd=self.cwd,
+                                         stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        self.main_caption = main_caption(session.config.site_host)
+
+    # -- life ---------------------------------------------------------------------------------
+    def running(self):
+        return self.proc.poll() is None
+
+    def _check_alive(self):
+        if not self.running():
+            raise AssertionError(f"the program ended early with exit code {self.proc.returncode} "
+                                 f"(log: {self.log_path})")
+
+    def wait_exit(self, timeout=CLOSE_TIMEOUT_S):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"the program did not end within {timeout} s") from None
+
+    def stop(self):
+        """Ends the program whatever state it is in: a polite close first, then a kill."""
+        if self.running():
+            self.session.probe("close", "--caption", self.main_caption, "--wait", "0")
+            try:
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+    # -- looking ------------------------------------------------------------------------------
+    def wait_for_main(self, timeout=30):
+        """Waits until the main window stands (created with all controls, and visible)."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            self._check_alive()
+            answer = self.session.probe("wait", "--caption", self.main_caption, "--wait", "2000")
+            if answer.get("ok"):
+                return self.window()
+        raise AssertionError(f"the main window did not appear within {timeout} s (log: {self.log_path})")
+
+    def window(self, caption=None):
+        """A dump of the window, or None when there is no window with that caption."""
+        answer = self.session.probe("dump", "--caption", caption or self.main_caption, "--wait", "0")
+        return Window(answer) if answer.get("ok") else None
+
+    def main(self):
+        window = self.window()
+        if window is None:
+            self._check_alive()
+            raise AssertionError("the main window is gone")
+        return window
+
+    def wait_window(self, predicate, caption=None, timeout=10, what="the window's state"):
+        """Dumps the window until predicate(window) holds; returns that dump."""
+        def check():
+            self._check_alive()
+            window = self.window(caption)
+            return window if window is not None and predicate(window) else None
+        return wait_until(check, timeout=timeout, what=what)
+
+    def boxes(self):
+        """Visible top-level windows (message boxes among them) with their texts."""
+        return self.session.probe("boxes")["windows"]
+
+    # -- acting -------------------------------------------------------------------------------
+    def click(self, name, caption=None, post=False):
+        """Clicks a button. By default waits until its handler has run; post=True for buttons
+        whose handler opens a modal window or a message box."""
+        args = ["click", "--caption", caption or self.main_caption, "--name", name]
+        answer = self.session.probe(*(args + (["--post"] if post else [])))
+        if not answer.get("ok"):
+            raise AssertionError(f"cannot click {name}: {answer.get('error')}")
+        if not post and not answer.get("handled"):
+            raise AssertionError(f"the program did not finish handling the click on {name}")
+        return answer
+
+    def press(self, name, caption=None, post=False):
+        args = ["press", "--caption", caption or self.main_caption, "--name", name]
+        answer = self.session.probe(*(args + (["--post"] if post else [])))
+        if not answer.get("ok"):
+            raise AssertionError(f"cannot press {name}: {answer.get('error')}")
+        return answer
+
+    def close(self, caption=None):
+        answer = self.session.probe("close", "--caption", caption or self.main_caption)
+        if not answer.get("ok"):
+            raise AssertionError(f"cannot close {caption or 'the main window'}: {answer.get('error')}")
+
+    def dismiss(self, title):
+        answer = self.session.probe("dismiss", "--caption", title)
+        if not answer.get("ok"):
+            raise AssertionError(f"cannot dismiss {title}: {answer.get('error')}")
+
+    def memory(self):
+        return self.session.probe("mem", "--caption", self.main_caption)
+
+    def opened_urls(self):
+        """Web links the program asked the system to open, in order."""
+        try:
+            with open(self.url_log, encoding="utf-8") as f:
+                return [line.strip() for line in f if line.strip()]
+        except FileNotFoundError:
+            return []
+
+
+class Session:
+    """X display, Wine server with its services, and the loopback site, for one test module."""
+
+    def __init__(self, name, config=None, docs=DEFAULT_DOCS):
+        self.config = config or Config.from_env()
+        self.name = name
+        self.docs = docs
+        self.dir = winebox.fresh_dir(os.path.join(self.config.work_dir, "work", name))
+        self.wine_log = os.path.join(self.dir, "wine.log")
+        self.probe_log = os.path.join(self.dir, "probe.log")
+        self.xvfb = None
+        self.site = None
+        self.env = None
+        self.programs = []
+        self._answers = 0
+
+    def start(self):
+        for path in (self.config.exe, self.config.probe):
+            if not os.path.isfile(path):
+                raise RuntimeError(f"{path} is missing: build the Windows side first")
+        if not winebox.prefix_ready(self.config.prefix):
+            raise RuntimeError(f"no Wine prefix at {self.config.prefix}: the e2e_prefix test makes it")
+        self.xvfb = winebox.Xvfb(os.path.join(self.dir, "xvfb.log")).start()
+        self.env = winebox.wine_env(self.config.prefix, self.xvfb.display, self.config.home)
+        winebox.stop_server(self.env, self.wine_log)  # left over from an interrupted run
+        winebox.start_services(self.env, self.wine_log)
+        self.start_site(self.docs)
+        return self
+
+    def start_site(self, docs):
+        """(Re)starts the site on the port the program was built for, serving `docs`."""
+        if self.site:
+            self.site.stop()
+        self.site = None
+        try:
+            self.site = SiteServer(docs, self.config.site_port,
+                                   log_path=os.path.join(self.dir, "site.log")).start()
+        except OSError as e:
+            raise RuntimeError(f"cannot serve the site on {self.config.site_host}: {e}") from e
+        return self.site
+
+    def stop(self):
+        for program in self.programs:
+            try:
+                program.stop()
+            except Exception as e:  # keep tearing down whatever failed
+                print(f"stopping a program: {e}", file=sys.stderr)
+        if self.env:
+            winebox.stop_server(self.env, self.wine_log)
+        if self.site:
+            self.site.stop()
+        if self.xvfb:
+            self.xvfb.stop()
+        self.env = self.site = self.xvfb = None
+
+    def launch(self, d_dir=None):
+        program = Program(self, len(self.programs) + 1, d_dir)
+        self.programs.append(program)
+        return program
+
+    def probe(self, command, *args):
+        """Runs the probe and returns its JSON answer ({"ok": false, ...} on failure)."""
+        self._answers += 1
+        out = os.path.join(self.dir, f"probe-{self._answers % 8}.json")
+        if os.path.exists(out):
+            os.remove(out)
+        with open(self.probe_log, "ab") as log:
+            try:
+                subprocess.run(["wine", self.config.probe, command, *args, "--out", winebox.win_path(out)],
+                               env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                               timeout=PROBE_TIMEOUT_S)
+            except subprocess.TimeoutExpired:
+                return {"ok": False, "error": f"probe {command} did not finish"}
+        try:
+            with open(out, encoding="utf-8") as f:
+                return json.load(f)
+        except (OSError, ValueError) as e:
+            return {"ok": False, "error": f"probe {command} gave no answer: {e}"}
+
+    def screenshot(self, name, window=None):
+        """Saves the screen (or only the window's rectangle) under the build tree and prints
+        where."""
+        os.makedirs(self.config.shots, exist_ok=True)
+        path = os.path.join(self.config.shots, f"{self.name}-{name}.png")
+        args = ["import", "-window", "root"]
+        if window is not None:
+            left, top, width, height = window.rect
+            args += ["-crop", f"{width}x{height}+{left}+{top}", "+repage"]
+        subprocess.run(args + [path], env=self.env, stdin=subprocess.DEVNULL, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        print(f"screenshot: {path}", flush=True)
+        return path
+
+
+_session = None
+
+
+def start_session():
+    """setUpModule of every test module: one session for all its tests."""
+    global _session
+    if _session is None:
+        name = os.path.splitext(os.path.basename(sys.modules["__main__"].__file__))[0]
+        _session = Session(name)
+        try:
+            _session.start()
+        except BaseException:
+            stop_session()
+            raise
+
+
+def stop_session():
+    global _session
+    if _session is not None:
+        session, _session = _session, None
+        session.stop()
+
+
+def session():
+    return _session
+
+
+class ProgramTest(unittest.TestCase):
+    """A test that runs the program; every program started is ended after the test."""
+
+    def launch(self, d_dir=None):
+        program = _session.launch(d_dir)
+        self.addCleanup(program.stop)
+        return program
+
+    def start(self, d_dir=None):
+        """Launches the program and waits for the main window; returns (program, window)."""
+        program = self.launch(d_dir)
+        return program, program.wait_for_main()
+
+    @classmethod
+    def start_shared(cls, d_dir=None):
+        """One program for all tests of the class (setUpClass); returns (program, window)."""
+        program = _session.launch(d_dir)
+        cls.addClassCleanup(program.stop)
+        return program, program.wait_for_main()
+
+
+def main():
+    # CTest's time-out sends SIGTERM: turn it into an exit so Xvfb and Wine are stopped.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    atexit.register(stop_session)
+    unittest.main(verbosity=2)
