@@ -1,0 +1,28 @@
+# Settings shared by run.sh, test.sh and the scripts they call. Source it; it runs nothing.
+
+ZANVORO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+ZANVORO_BUILD="$ZANVORO_ROOT/build"
+ZANVORO_NATIVE_BUILD="$ZANVORO_BUILD/native"
+ZANVORO_WIN_BUILD="$ZANVORO_BUILD/win"
+ZANVORO_EXE="$ZANVORO_WIN_BUILD/platform/win32/zanvoro.exe"
+ZANVORO_PROBE="$ZANVORO_WIN_BUILD/e2e/probe/probe.exe"
+
+# The official site is served on loopback for running and testing; the exe is built for it.
+ZANVORO_SITE_PORT=18080
+ZANVORO_SITE_HOST="127.0.0.1:$ZANVORO_SITE_PORT"
+
+# Debian's interpreter: a pyenv shim first on PATH would lack python3-pil.
+ZANVORO_PYTHON=/usr/bin/python3
+
+ZANVORO_JOBS=2
+
+# What building, running and testing need on Debian 12:
+#   native tools and tests: build-essential cmake googletest python3 python3-pil
+#   the exe: g++-mingw-w64-x86-64-posix; running it: wine fonts-wqy-microhei
+#   headless runs and tests: xvfb imagemagick (screenshots) x11-utils
+#   key and sound tests: xdotool pulseaudio pulseaudio-utils sox
+ZANVORO_PACKAGES=(
+  build-essential cmake googletest g++-mingw-w64-x86-64-posix
+  wine xvfb xdotool imagemagick fonts-wqy-microhei x11-utils
+  pulseaudio pulseaudio-utils sox python3 python3-pil
+)
