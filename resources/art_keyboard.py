@@ -30,7 +30,7 @@ A_KEYS = [("Caps", 1.75, 0)] + [(k, 1, None) for k in "ASDFGHJKL"] + \
 Z_KEYS = [("Shift", 2.25, 0)] + [(k, 1, None) for k in "ZXCVBNM"] + \
     [(",", 1, None), (".", 1, None), ("/", 1, None), ("Shift", 2.75, None)]
 
-# (label, keys, colour, label above the group or tag below it)
+# (label, keys, colour); groups on the top two rows get a label above, letter groups a tag below
 GROUPS = [
     ("雅虎", ["F1", "F2", "F3", "F4"], (124, 84, 230)),
     ("苹果", ["F5", "F6", "F7", "F8"], (216, 62, 84)),
