@@ -7,6 +7,7 @@ CTest passes the paths in the environment (see e2e/CMakeLists.txt).
 """
 
 import atexit
+import errno
 import json
 import os
 import signal
@@ -27,6 +28,7 @@ DEFAULT_DOCS = os.path.join(SOURCE_DIR, "site", "docs")
 URL_RECORDER = os.path.join(HERE, "record_url.sh")
 PROBE_TIMEOUT_S = 30
 CLOSE_TIMEOUT_S = 15
+PORT_WAIT_S = 120
 
 
 class Config:
@@ -262,12 +264,17 @@ class Session:
         if self.site:
             self.site.stop()
         self.site = None
-        try:
-            self.site = SiteServer(docs, self.config.site_port,
-                                   log_path=os.path.join(self.dir, "site.log")).start()
-        except OSError as e:
-            raise RuntimeError(f"cannot serve the site on {self.config.site_host}: {e}") from e
-        return self.site
+        # The port is fixed in the exe; another run on this machine may hold it for a while.
+        deadline = time.monotonic() + PORT_WAIT_S
+        while True:
+            try:
+                self.site = SiteServer(docs, self.config.site_port,
+                                       log_path=os.path.join(self.dir, "site.log")).start()
+                return self.site
+            except OSError as e:
+                if e.errno != errno.EADDRINUSE or time.monotonic() > deadline:
+                    raise RuntimeError(f"cannot serve the site on {self.config.site_host}: {e}") from e
+                time.sleep(0.5)
 
     def stop(self):
         for program in self.programs:

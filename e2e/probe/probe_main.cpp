@@ -100,7 +100,10 @@ void WriteControl(const Target& target, HWND child, bool answers, JsonWriter& js
     if (SendMessageTimeoutW(child, message, 0, 0, SMTO_ABORTIFHUNG, 500, &value))
       json.Field("pos", static_cast<long long>(value));
   }
-  if (answers && cls == L"Button" &&
+  const LONG_PTR buttonType = GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK;
+  const bool checkable = buttonType == BS_RADIOBUTTON || buttonType == BS_AUTORADIOBUTTON ||
+                         buttonType == BS_CHECKBOX || buttonType == BS_AUTOCHECKBOX;
+  if (answers && cls == L"Button" && checkable &&
       SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &value))
     json.FieldBool("checked", value == BST_CHECKED);
   json.EndObject();

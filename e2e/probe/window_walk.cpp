@@ -9,7 +9,8 @@ namespace {
 constexpr DWORD kPollMs = 10;
 constexpr UINT kAnswerTimeoutMs = 1000;
 constexpr UINT kTextTimeoutMs = 500;
-constexpr int kMaxText = 1 << 16;
+constexpr size_t kFirstTextCapacity = 1024;
+constexpr size_t kMaxText = 1 << 18;
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -62,18 +63,17 @@ bool Answers(HWND window) {
 }
 
 std::wstring TextOf(HWND window, bool answers) {
-  if (answers) {
-    DWORD_PTR length = 0;
-    if (SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs,
-                            &length)) {
-      if (length > static_cast<DWORD_PTR>(kMaxText)) length = kMaxText;
-      std::wstring text(length + 1, L'\0');
-      DWORD_PTR copied = 0;
-      if (SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                              SMTO_ABORTIFHUNG, kTextTimeoutMs, &copied)) {
-        text.resize(copied <= length ? copied : length);
-        return text;
-      }
+  // One message per window: asking for the length first would double the round trips, which
+  // are what a dump of a few hundred controls costs.
+  for (size_t capacity = kFirstTextCapacity; answers && capacity <= kMaxText; capacity *= 16) {
+    std::wstring text(capacity, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, kTextTimeoutMs, &copied))
+      break;
+    if (copied + 1 < capacity) {
+      text.resize(copied);
+      return text;
     }
   }
   // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-internalgetwindowtext
