@@ -1,0 +1,59 @@
+// Creates fonts from face, character height and weight.
+#include "platform/win32/fonts.h"
+
+#include <cwchar>
+
+#include "platform/win32/code_page.h"
+
+namespace zv::win32 {
+namespace {
+
+int CALLBACK StopAtFirstFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+}  // namespace
+
+bool IsFaceInstalled(const std::wstring& face) {
+  if (face.empty() || face.size() >= LF_FACESIZE) return false;
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  face.copy(query.lfFaceName, LF_FACESIZE - 1);
+  WindowDc screen(nullptr);
+  bool found = false;
+  EnumFontFamiliesExW(screen.get(), &query, &StopAtFirstFamily, reinterpret_cast<LPARAM>(&found),
+                      0);
+  return found;
+}
+
+LOGFONTW DescribeFont(const FontSpec& font, bool faceInstalled) {
+  LOGFONTW description{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(description), &description);
+  if (font.pixels > 0) {
+    description.lfHeight = -font.pixels;  // negative: character height, not cell height
+    description.lfWidth = 0;
+  }
+  description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  if (faceInstalled && !font.face.empty()) {
+    const std::wstring face = GbkToWide(font.face);
+    std::wmemset(description.lfFaceName, L'\0', LF_FACESIZE);
+    face.copy(description.lfFaceName, LF_FACESIZE - 1);
+    description.lfCharSet = DEFAULT_CHARSET;
+  }
+  return description;
+}
+
+HFONT FontCache::Get(const FontSpec& font) {
+  const auto stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (font.face.empty() && font.pixels <= 0 && !font.bold) return stock;
+  const Key key{font.face, font.pixels, font.bold};
+  const auto found = fonts_.find(key);
+  if (found != fonts_.end()) return found->second.get();
+  const LOGFONTW description = DescribeFont(font, IsFaceInstalled(GbkToWide(font.face)));
+  GdiObject<HFONT> created(CreateFontIndirectW(&description));
+  if (!created) return stock;
+  return fonts_.emplace(key, std::move(created)).first->second.get();
+}
+
+}  // namespace zv::win32

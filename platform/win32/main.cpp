@@ -1,0 +1,51 @@
+// The exe's entry point: sets up the Windows services the window host relies on, hands the
+// real platform to the program and returns its exit code. Reads no arguments.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+// <windows.h> maps CreateDirectory to CreateDirectoryA, which would rename the file-system
+// interface's method in this file only.
+#undef CreateDirectory
+
+#include "app/program.h"
+#include "platform/platform.h"
+#include "platform/win32/gdiplus_session.h"
+#include "platform/win32/ui_host_win32.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_shell.h"
+
+namespace {
+
+// The GUI thread is a single-threaded COM apartment, as the embedded browser and the shell's
+// handlers expect.
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+
+ private:
+  bool ok_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
+                                                    ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&classes);
+  ComApartment com;
+  zv::win32::GdiplusSession gdiplus;
+  try {
+    zv::win32::Win32UiHost host(instance);
+    zv::win32::Win32Shell shell;
+    zv::win32::Win32Files files;
+    zv::Platform platform{host, shell, files};
+    return zv::RunProgram(platform);
+  } catch (...) {
+    return 1;
+  }
+}

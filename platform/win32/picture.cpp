@@ -1,0 +1,106 @@
+// Frame bookkeeping, stretching and the darkened variant of decoded pictures.
+#include "platform/win32/picture.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace zv::win32 {
+namespace {
+
+// Animated pictures whose delay says "as fast as you can" are shown the way browsers show
+// them; shorter periods would only burn the processor.
+constexpr int kFastestFrameMs = 20;
+constexpr int kDefaultFrameMs = 100;
+constexpr int kDarkenPercent = 75;
+
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+}  // namespace
+
+Picture::Picture(int width, int height, std::vector<PictureFrame> frames)
+    : width_(width), height_(height), frames_(std::move(frames)) {}
+
+int Picture::DelayMs(size_t frame) const {
+  if (frame >= frames_.size()) return kDefaultFrameMs;
+  const int delay = frames_[frame].delayMs;
+  if (delay <= 0) return kDefaultFrameMs;
+  return std::max(delay, kFastestFrameMs);
+}
+
+HBITMAP Picture::Frame(size_t frame) const {
+  if (frames_.empty()) return nullptr;
+  return frames_[frame % frames_.size()].bitmap.get();
+}
+
+void Picture::Draw(HDC dc, const RECT& target, size_t frame) const {
+  const HBITMAP bitmap = Frame(frame);
+  if (!bitmap) return;
+  MemoryDc source(dc);
+  if (!source) return;
+  Selection selected(source.get(), bitmap);
+  const int targetWidth = target.right - target.left;
+  const int targetHeight = target.bottom - target.top;
+  if (targetWidth == width_ && targetHeight == height_) {
+    BitBlt(dc, target.left, target.top, width_, height_, source.get(), 0, 0, SRCCOPY);
+    return;
+  }
+  // HALFTONE averages the pixels a shrink drops; the brush origin must be reset after it.
+  const int oldMode = SetStretchBltMode(dc, HALFTONE);
+  POINT oldOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+  StretchBlt(dc, target.left, target.top, targetWidth, targetHeight, source.get(), 0, 0, width_,
+             height_, SRCCOPY);
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  SetStretchBltMode(dc, oldMode);
+}
+
+GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height) {
+  if (width <= 0 || height <= 0) return {};
+  WindowDc screen(nullptr);
+  BITMAPINFO info = TopDown32(width, height);
+  void* bits = nullptr;
+  GdiObject<HBITMAP> scaled(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!scaled) return {};
+  MemoryDc target(screen.get());
+  if (!target) return {};
+  Selection selected(target.get(), scaled.get());
+  const RECT all{0, 0, width, height};
+  picture.Draw(target.get(), all, frame);
+  return scaled;
+}
+
+std::shared_ptr<const Picture> Darken(const Picture& picture) {
+  WindowDc screen(nullptr);
+  std::vector<PictureFrame> frames;
+  for (size_t i = 0; i < picture.frameCount(); ++i) {
+    BITMAPINFO info = TopDown32(picture.width(), picture.height());
+    std::vector<std::uint8_t> pixels(static_cast<size_t>(picture.width()) * picture.height() * 4);
+    if (!GetDIBits(screen.get(), picture.Frame(i), 0, picture.height(), pixels.data(), &info,
+                   DIB_RGB_COLORS)) {
+      return nullptr;
+    }
+    for (size_t p = 0; p < pixels.size(); p += 4) {
+      for (size_t c = 0; c < 3; ++c) pixels[p + c] = pixels[p + c] * kDarkenPercent / 100;
+    }
+    info = TopDown32(picture.width(), picture.height());
+    void* bits = nullptr;
+    GdiObject<HBITMAP> dark(
+        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dark || !bits) return nullptr;
+    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint8_t*>(bits));
+    frames.push_back({std::move(dark), picture.DelayMs(i)});
+  }
+  return std::make_shared<Picture>(picture.width(), picture.height(), std::move(frames));
+}
+
+}  // namespace zv::win32

@@ -1,0 +1,121 @@
+// Resource lookup and GDI+ decoding of the embedded pictures.
+#include "platform/win32/picture_cache.h"
+
+#include <objidl.h>
+#include <shlwapi.h>
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "platform/win32/code_page.h"
+
+namespace zv::win32 {
+namespace {
+
+// GIF frame delays are stored in hundredths of a second.
+constexpr int kGifDelayUnitMs = 10;
+// RT_RCDATA in its wide form, whatever UNICODE says.
+const wchar_t* const kRawData = MAKEINTRESOURCEW(10);
+
+// Releases a COM interface pointer.
+template <typename Interface>
+class ComPtr {
+ public:
+  explicit ComPtr(Interface* pointer) : pointer_(pointer) {}
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ~ComPtr() {
+    if (pointer_) pointer_->Release();
+  }
+  Interface* get() const { return pointer_; }
+
+ private:
+  Interface* pointer_;
+};
+
+std::vector<int> FrameDelays(Gdiplus::Bitmap& bitmap, size_t frames) {
+  std::vector<int> delays(frames, 0);
+  const UINT size = bitmap.GetPropertyItemSize(PropertyTagFrameDelay);
+  if (size < sizeof(Gdiplus::PropertyItem)) return delays;
+  std::vector<std::uint8_t> buffer(size);
+  auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
+  if (bitmap.GetPropertyItem(PropertyTagFrameDelay, size, item) != Gdiplus::Ok) return delays;
+  const size_t count = std::min<size_t>(frames, item->length / sizeof(std::uint32_t));
+  const auto* values = static_cast<const std::uint32_t*>(item->value);
+  for (size_t i = 0; i < count; ++i) delays[i] = static_cast<int>(values[i]) * kGifDelayUnitMs;
+  return delays;
+}
+
+}  // namespace
+
+std::wstring ResourceNameFor(const std::string& fileName) {
+  std::string name = fileName;
+  for (char& c : name) {
+    if (c == '.') c = '_';
+    else if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return GbkToWide(name);
+}
+
+std::shared_ptr<const Picture> DecodePicture(const void* bytes, size_t size) {
+  if (bytes == nullptr || size == 0 || size > UINT_MAX) return nullptr;
+  // The stream keeps its own copy, so the bytes only need to live for this call.
+  ComPtr<IStream> stream(
+      SHCreateMemStream(static_cast<const BYTE*>(bytes), static_cast<UINT>(size)));
+  if (!stream.get()) return nullptr;
+  Gdiplus::Bitmap bitmap(stream.get());
+  if (bitmap.GetLastStatus() != Gdiplus::Ok) return nullptr;
+  const int width = static_cast<int>(bitmap.GetWidth());
+  const int height = static_cast<int>(bitmap.GetHeight());
+  if (width <= 0 || height <= 0) return nullptr;
+
+  const UINT counted = bitmap.GetFrameCount(&Gdiplus::FrameDimensionTime);
+  const size_t frameCount = counted > 1 ? counted : 1;
+  const std::vector<int> delays = FrameDelays(bitmap, frameCount);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const Gdiplus::Color background(GetRValue(face), GetGValue(face), GetBValue(face));
+
+  std::vector<PictureFrame> frames;
+  for (size_t i = 0; i < frameCount; ++i) {
+    if (frameCount > 1 &&
+        bitmap.SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(i)) !=
+            Gdiplus::Ok) {
+      return nullptr;
+    }
+    HBITMAP frame = nullptr;
+    if (bitmap.GetHBITMAP(background, &frame) != Gdiplus::Ok || frame == nullptr) return nullptr;
+    frames.push_back({GdiObject<HBITMAP>(frame), delays[i]});
+  }
+  return std::make_shared<Picture>(width, height, std::move(frames));
+}
+
+std::shared_ptr<const Picture> PictureCache::Get(const std::string& fileName) {
+  if (fileName.empty()) return nullptr;
+  const auto found = pictures_.find(fileName);
+  if (found != pictures_.end()) return found->second;
+
+  std::shared_ptr<const Picture> picture;
+  const std::wstring name = ResourceNameFor(fileName);
+  // Resource data stays mapped with the module; there is nothing to free.
+  if (HRSRC resource = FindResourceW(module_, name.c_str(), kRawData)) {
+    const HGLOBAL loaded = LoadResource(module_, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    picture = DecodePicture(bytes, SizeofResource(module_, resource));
+  }
+  pictures_.emplace(fileName, picture);
+  return picture;
+}
+
+std::shared_ptr<const Picture> PictureCache::GetDarkened(const std::string& fileName) {
+  const auto found = darkened_.find(fileName);
+  if (found != darkened_.end()) return found->second;
+  const auto picture = Get(fileName);
+  std::shared_ptr<const Picture> dark = picture ? Darken(*picture) : nullptr;
+  darkened_.emplace(fileName, dark);
+  return dark;
+}
+
+}  // namespace zv::win32

@@ -1,0 +1,39 @@
+// The pictures the exe carries as RCDATA resources, decoded on first use and shared by every
+// box and button that shows them. Named by file name ("banner.jpg" is resource BANNER_JPG).
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/win32/picture.h"
+
+namespace zv::win32 {
+
+// The resource name a picture file is embedded under: upper case, '.' as '_'.
+std::wstring ResourceNameFor(const std::string& fileName);
+
+// Decodes JPEG, GIF (all frames, with their delays), PNG or BMP bytes with GDI+; transparent
+// parts are laid on the dialog background colour. Null when the bytes are not a picture or
+// GDI+ is not running.
+std::shared_ptr<const Picture> DecodePicture(const void* bytes, size_t size);
+
+class PictureCache {
+ public:
+  explicit PictureCache(HMODULE module) : module_(module) {}
+
+  // Null for an empty name, a missing resource or undecodable bytes; the outcome is
+  // remembered so a broken picture is not decoded again for every control.
+  std::shared_ptr<const Picture> Get(const std::string& fileName);
+  // The darkened form of the same picture, made once.
+  std::shared_ptr<const Picture> GetDarkened(const std::string& fileName);
+
+ private:
+  HMODULE module_;
+  std::map<std::string, std::shared_ptr<const Picture>> pictures_;
+  std::map<std::string, std::shared_ptr<const Picture>> darkened_;
+};
+
+}  // namespace zv::win32

@@ -1,0 +1,52 @@
+// GBK <-> UTF-16 at the Windows edge. Narrow literals here are GBK bytes (the build's execution
+// character set), wide literals UTF-16, so each row states both sides of one text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/code_page.h"
+
+namespace zv::win32 {
+namespace {
+
+struct Pair {
+  const char* label;
+  std::string gbk;
+  std::wstring wide;
+};
+
+class CodePageRoundTrip : public testing::TestWithParam<Pair> {};
+
+TEST_P(CodePageRoundTrip, BothDirections) {
+  EXPECT_EQ(GbkToWide(GetParam().gbk), GetParam().wide);
+  EXPECT_EQ(WideToGbk(GetParam().wide), GetParam().gbk);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CodePageRoundTrip,
+    testing::Values(Pair{"empty", "", L""}, Pair{"ascii", "Start 123", L"Start 123"},
+                    Pair{"control_name", "快捷编辑框3", L"快捷编辑框3"},
+                    Pair{"path", "D:\\Zanvoro助手\\快捷键配置.txt",
+                         L"D:\\Zanvoro助手\\快捷键配置.txt"},
+                    Pair{"full_width_separator", "￥￥%%", L"￥￥%%"},
+                    Pair{"embedded_zero", std::string("a\0助", 4), std::wstring(L"a\0助", 3)}),
+    [](const testing::TestParamInfo<Pair>& info) { return std::string(info.param.label); });
+
+TEST(CodePage, UsesGbkNotTheSystemAnsiPage) {
+  // 助 is D6 FA in GBK; under Wine's default ANSI page (1252) these would be two Latin letters.
+  EXPECT_EQ(GbkToWide("\xD6\xFA"), std::wstring(L"\x52A9"));
+  EXPECT_EQ(WideToGbk(L"\x52A9"), std::string("\xD6\xFA"));
+}
+
+TEST(CodePage, CharactersOutsideGbkBecomeQuestionMarks) {
+  EXPECT_EQ(WideToGbk(L"a\x0E01z"), "a?z");  // Thai ko kai has no GBK code
+}
+
+TEST(CodePage, BrokenGbkIsReplacedNotDropped) {
+  const std::wstring wide = GbkToWide(std::string("ab\xB0", 3));  // lead byte without trail
+  ASSERT_EQ(wide.size(), 3u);
+  EXPECT_EQ(wide.substr(0, 2), L"ab");
+}
+
+}  // namespace
+}  // namespace zv::win32

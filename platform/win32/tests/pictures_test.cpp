@@ -1,0 +1,130 @@
+// Embedded pictures: resource naming, GDI+ decoding of still and animated pictures, sharing,
+// and the drawing helpers. The pictures come from test_pictures.rc in this test program.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/picture_cache.h"
+#include "platform/win32/scoped_handles.h"
+
+namespace zv::win32 {
+namespace {
+
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+  MemoryDc dc(nullptr);
+  Selection selected(dc.get(), bitmap);
+  return GetPixel(dc.get(), x, y);
+}
+
+// JPEG is lossy: compare colours with some slack.
+bool Near(COLORREF actual, COLORREF expected, int slack = 24) {
+  return std::abs(GetRValue(actual) - GetRValue(expected)) <= slack &&
+         std::abs(GetGValue(actual) - GetGValue(expected)) <= slack &&
+         std::abs(GetBValue(actual) - GetBValue(expected)) <= slack;
+}
+
+struct NameCase {
+  const char* file;
+  const wchar_t* resource;
+};
+
+class ResourceName : public testing::TestWithParam<NameCase> {};
+
+TEST_P(ResourceName, UpperCaseWithUnderscore) {
+  EXPECT_EQ(ResourceNameFor(GetParam().file), GetParam().resource);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ResourceName,
+                         testing::Values(NameCase{"banner.jpg", L"BANNER_JPG"},
+                                         NameCase{"tab_pressed.jpg", L"TAB_PRESSED_JPG"},
+                                         NameCase{"loading.gif", L"LOADING_GIF"},
+                                         NameCase{"a.b.c", L"A_B_C"}));
+
+class PictureCacheTest : public testing::Test {
+ protected:
+  PictureCache cache_{GetModuleHandleW(nullptr)};
+};
+
+TEST_F(PictureCacheTest, AnimatedGifKeepsEveryFrameAndItsDelay) {
+  const auto gif = cache_.Get("two_frames.gif");
+  ASSERT_TRUE(gif);
+  EXPECT_EQ(gif->width(), 8);
+  EXPECT_EQ(gif->height(), 4);
+  ASSERT_EQ(gif->frameCount(), 2u);
+  EXPECT_EQ(gif->DelayMs(0), 50);
+  EXPECT_EQ(gif->DelayMs(1), 120);
+  EXPECT_TRUE(Near(PixelOf(gif->Frame(0), 3, 2), RGB(255, 0, 0), 0));
+  EXPECT_TRUE(Near(PixelOf(gif->Frame(1), 3, 2), RGB(0, 0, 255), 0));
+}
+
+TEST_F(PictureCacheTest, JpegIsOneFrame) {
+  const auto jpeg = cache_.Get("still.jpg");
+  ASSERT_TRUE(jpeg);
+  EXPECT_EQ(jpeg->width(), 6);
+  EXPECT_EQ(jpeg->height(), 3);
+  EXPECT_EQ(jpeg->frameCount(), 1u);
+  EXPECT_TRUE(Near(PixelOf(jpeg->Frame(0), 1, 1), RGB(0, 160, 0)));
+}
+
+TEST_F(PictureCacheTest, DecodedOnceAndShared) {
+  EXPECT_EQ(cache_.Get("still.jpg").get(), cache_.Get("still.jpg").get());
+  EXPECT_EQ(cache_.GetDarkened("still.jpg").get(), cache_.GetDarkened("still.jpg").get());
+}
+
+TEST_F(PictureCacheTest, MissingOrBrokenPicturesGiveNothing) {
+  EXPECT_FALSE(cache_.Get(""));
+  EXPECT_FALSE(cache_.Get("absent.jpg"));
+  EXPECT_FALSE(cache_.Get("not_a_picture.txt"));
+  EXPECT_FALSE(cache_.GetDarkened("absent.jpg"));
+  EXPECT_FALSE(DecodePicture(nullptr, 0));
+}
+
+TEST_F(PictureCacheTest, DarkenedFaceIsDarkerInEveryFrame) {
+  const auto dark = cache_.GetDarkened("two_frames.gif");
+  ASSERT_TRUE(dark);
+  ASSERT_EQ(dark->frameCount(), 2u);
+  const COLORREF red = PixelOf(dark->Frame(0), 0, 0);
+  EXPECT_GT(GetRValue(red), 100);
+  EXPECT_LT(GetRValue(red), 255);
+  EXPECT_LT(GetBValue(PixelOf(dark->Frame(1), 0, 0)), 255);
+}
+
+TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {
+  const auto jpeg = cache_.Get("still.jpg");
+  ASSERT_TRUE(jpeg);
+  const GdiObject<HBITMAP> scaled = RenderScaled(*jpeg, 0, 60, 45);
+  ASSERT_TRUE(scaled);
+  BITMAP info{};
+  GetObjectW(scaled.get(), sizeof(info), &info);
+  EXPECT_EQ(info.bmWidth, 60);
+  EXPECT_EQ(info.bmHeight, 45);
+  for (const POINT corner : {POINT{0, 0}, POINT{59, 0}, POINT{0, 44}, POINT{59, 44}}) {
+    EXPECT_TRUE(Near(PixelOf(scaled.get(), corner.x, corner.y), RGB(0, 160, 0)))
+        << corner.x << "," << corner.y;
+  }
+  EXPECT_FALSE(RenderScaled(*jpeg, 0, 0, 10));
+}
+
+struct DelayCase {
+  int stored;
+  int shown;
+};
+
+class FrameDelay : public testing::TestWithParam<DelayCase> {};
+
+TEST_P(FrameDelay, UnusableDelaysAreReplaced) {
+  std::vector<PictureFrame> frames;
+  frames.push_back({GdiObject<HBITMAP>(), GetParam().stored});
+  const Picture picture(1, 1, std::move(frames));
+  EXPECT_EQ(picture.DelayMs(0), GetParam().shown);
+}
+
+// 0 means "no delay given": browsers show such frames for 100 ms, and so do we.
+INSTANTIATE_TEST_SUITE_P(Delays, FrameDelay,
+                         testing::Values(DelayCase{0, 100}, DelayCase{-5, 100},
+                                         DelayCase{10, 20}, DelayCase{20, 20},
+                                         DelayCase{70, 70}));
+
+}  // namespace
+}  // namespace zv::win32

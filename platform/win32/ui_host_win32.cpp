@@ -1,0 +1,481 @@
+// Window creation from catalogue rows, control lookup by layout name, message-to-event mapping
+// and the message loops. Event handlers may destroy the very window whose message is being
+// handled, so after raising an event nothing here touches that window's record again.
+#include "platform/win32/ui_host_win32.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "platform/win32/code_page.h"
+#include "platform/win32/control_classes.h"
+#include "platform/win32/control_factory.h"
+#include "platform/win32/window_text.h"
+
+namespace zv::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"ZanvoroWindow";
+// Fixed-size frame: caption, system menu and minimise box, no resizing or maximising.
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kIconResource = 1;
+// Timers live on the top-level window; their IDs are the row number plus this.
+constexpr UINT_PTR kFirstTimerId = 1;
+
+bool IsContainer(ControlKind kind) {
+  return kind == ControlKind::PictureBox || kind == ControlKind::GroupBox;
+}
+
+}  // namespace
+
+Win32UiHost::Win32UiHost(HINSTANCE module) : module_(module), pictures_(module) {
+  INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
+                                                    ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&classes);
+  RegisterControlClasses(module_);
+
+  WNDCLASSEXW description{};
+  description.cbSize = sizeof(description);
+  description.lpfnWndProc = &Win32UiHost::WindowProc;
+  description.hInstance = module_;
+  description.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  description.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  description.lpszClassName = kWindowClass;
+  RegisterClassExW(&description);  // fails harmlessly when another host registered it
+}
+
+Win32UiHost::~Win32UiHost() {
+  loopWindow_ = kNoWindow;
+  sink_ = nullptr;
+  std::vector<HWND> handles;
+  for (const auto& entry : windows_) handles.push_back(entry.second->handle);
+  for (HWND handle : handles) DestroyWindow(handle);
+  windows_.clear();
+}
+
+void Win32UiHost::SetEventSink(IEventSink* sink) { sink_ = sink; }
+
+// ---------------------------------------------------------------- loading and loops
+
+WindowId Win32UiHost::Load(const WindowSpec& layout, Modality modality) {
+  const WindowId id = nextId_++;
+  auto owned = std::make_unique<Window>();
+  owned->host = this;
+  owned->id = id;
+  owned->layout = &layout;
+  Window* window = owned.get();
+  windows_.emplace(id, std::move(owned));
+
+  const std::wstring caption = GbkToWide(layout.caption);
+  // Position and size are those of the whole window, frame included, as CreateWindow takes them.
+  const HWND handle = CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, layout.left,
+                                      layout.top, layout.width, layout.height, nullptr, nullptr,
+                                      module_, window);
+  if (!handle) {
+    windows_.erase(id);
+    return kNoWindow;
+  }
+  SetIcon(*window);
+  Build(*window);
+  for (size_t row = 0; row < window->controls.size(); ++row) {
+    const Control& control = window->controls[row];
+    if (control.layout->kind == ControlKind::Timer && control.interval > 0) {
+      StartTimer(*window, row, control.interval);
+    }
+  }
+
+  Raise(id, nullptr, EventKind::Created);
+  window = Find(id);
+  if (!window) return id;  // the created handler closed it again
+  if (modality == Modality::Modal) HoldOthersDisabled(*window);
+  ::ShowWindow(handle, SW_SHOW);
+  UpdateWindow(handle);
+  if (modality == Modality::Modal) RunUntilGone(id);
+  return id;
+}
+
+bool Win32UiHost::Build(Window& window) {
+  const WindowSpec& layout = *window.layout;
+  window.controls.reserve(layout.controls.size());
+  for (size_t row = 0; row < layout.controls.size(); ++row) {
+    const ControlSpec& entry = layout.controls[row];
+    Control control;
+    control.layout = &entry;
+    control.text = entry.text;
+    control.visible = entry.visible;
+    control.interval = entry.kind == ControlKind::Timer ? std::max(0, entry.interval) : 0;
+    window.controls.push_back(std::move(control));
+    window.byName.emplace(entry.name, row);  // the first of two equal names wins
+  }
+
+  bool all = true;
+  for (size_t row = 0; row < window.controls.size(); ++row) {
+    const ControlSpec& control = *window.controls[row].layout;
+    if (!control.HasWindow()) continue;
+    ControlPlacement placement;
+    placement.parent = window.handle;
+    if (!control.container.empty()) {
+      // A container named but not (yet) built leaves the control on the client area, where
+      // it still exists and can be driven.
+      const auto container = window.byName.find(control.container);
+      if (container != window.byName.end() && container->second != row &&
+          IsContainer(window.controls[container->second].layout->kind) &&
+          window.controls[container->second].window) {
+        placement.parent = window.controls[container->second].window;
+      }
+    }
+    placement.id = kFirstControlId + static_cast<int>(row);
+    placement.font = fonts_.Get(control.font);
+    window.controls[row].window = CreateControlWindow(module_, control, placement, pictures_);
+    all = all && window.controls[row].window != nullptr;
+  }
+  return all;
+}
+
+void Win32UiHost::SetIcon(Window& window) {
+  if (window.layout->icon.empty()) return;
+  // Shared icons belong to the system's cache and must not be destroyed by us.
+  const auto load = [this](int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(module_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_SHARED));
+  };
+  if (HICON big = load(SM_CXICON, SM_CYICON)) {
+    SendMessageW(window.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  }
+  if (HICON small = load(SM_CXSMICON, SM_CYSMICON)) {
+    SendMessageW(window.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  }
+}
+
+void Win32UiHost::RunLoop(WindowId main) {
+  if (!Exists(main)) return;
+  const WindowId outer = loopWindow_;
+  loopWindow_ = main;
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  loopWindow_ = outer;
+}
+
+void Win32UiHost::RunUntilGone(WindowId window) {
+  MSG message{};
+  while (Exists(window)) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // The program is ending: leave, and let the loop outside see the quit as well.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (got == -1) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void Win32UiHost::HoldOthersDisabled(Window& modal) {
+  for (const auto& entry : windows_) {
+    Window& other = *entry.second;
+    if (other.id != modal.id && IsWindowEnabled(other.handle)) {
+      EnableWindow(other.handle, FALSE);
+      modal.heldDisabled.push_back(other.id);
+    }
+  }
+}
+
+void Win32UiHost::ReleaseHeld(Window& modal) {
+  const std::vector<WindowId> held = std::move(modal.heldDisabled);
+  modal.heldDisabled.clear();
+  for (WindowId id : held) {
+    if (const Window* other = Find(id)) EnableWindow(other->handle, TRUE);
+  }
+}
+
+void Win32UiHost::StartTimer(Window& window, size_t row, int milliseconds) {
+  const UINT_PTR timer = kFirstTimerId + row;
+  KillTimer(window.handle, timer);
+  window.controls[row].interval = std::max(0, milliseconds);
+  if (milliseconds > 0) SetTimer(window.handle, timer, static_cast<UINT>(milliseconds), nullptr);
+}
+
+// ---------------------------------------------------------------- messages and events
+
+LRESULT CALLBACK Win32UiHost::WindowProc(HWND handle, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* window =
+        static_cast<Window*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    window->handle = handle;
+    SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    return DefWindowProcW(handle, message, wParam, lParam);
+  }
+  auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+  if (!window) return DefWindowProcW(handle, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+    window->host->windows_.erase(window->id);
+    return DefWindowProcW(handle, message, wParam, lParam);
+  }
+  try {
+    return window->host->OnMessage(*window, message, wParam, lParam);
+  } catch (...) {
+    // A handler failed; the message still gets its default treatment.
+    return DefWindowProcW(handle, message, wParam, lParam);
+  }
+}
+
+LRESULT Win32UiHost::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(window, wParam, lParam);
+      return 0;
+    case WM_TIMER:
+      OnTimer(window, wParam);
+      return 0;
+    case WM_CLOSE:
+      OnClose(window);
+      return 0;
+    case WM_DESTROY:
+      ReleaseHeld(window);
+      if (window.id == loopWindow_) PostQuitMessage(0);
+      return 0;
+    case WM_PRINTCLIENT: {
+      // Transparent labels lying directly on the window ask for what is beneath them.
+      RECT client{};
+      GetClientRect(window.handle, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window.handle, message, wParam, lParam);
+  }
+}
+
+void Win32UiHost::OnCommand(Window& window, WPARAM wParam, LPARAM lParam) {
+  const auto from = reinterpret_cast<HWND>(lParam);
+  // BN_CLICKED and STN_CLICKED share the code 0; menus and accelerators have no sender.
+  if (!from || HIWORD(wParam) != BN_CLICKED) return;
+  const int row = static_cast<int>(LOWORD(wParam)) - kFirstControlId;
+  if (row < 0 || static_cast<size_t>(row) >= window.controls.size()) return;
+  const Control& control = window.controls[static_cast<size_t>(row)];
+  if (control.window != from) return;
+  switch (control.layout->kind) {
+    case ControlKind::Button:
+    case ControlKind::RadioButton:
+    case ControlKind::GraphicButton:
+      Raise(window.id, control.layout, EventKind::Click);
+      return;
+    case ControlKind::PictureBox:
+    case ControlKind::TransparentLabel:
+      Raise(window.id, control.layout, EventKind::Press);
+      return;
+    default:
+      return;
+  }
+}
+
+void Win32UiHost::OnTimer(Window& window, WPARAM timerId) {
+  if (timerId < kFirstTimerId) return;
+  const size_t row = timerId - kFirstTimerId;
+  if (row >= window.controls.size()) return;
+  const Control& control = window.controls[row];
+  // A tick already queued when the timer was stopped is dropped.
+  if (control.layout->kind != ControlKind::Timer || control.interval <= 0) return;
+  Raise(window.id, control.layout, EventKind::Tick);
+}
+
+void Win32UiHost::OnClose(Window& window) {
+  // A second close while the closing handler still runs (say, inside a message box) is the
+  // same request; raising it twice would run the clean-up twice.
+  if (window.closing) return;
+  window.closing = true;
+  const WindowId id = window.id;
+  const HWND handle = window.handle;
+  ReleaseHeld(window);
+  Raise(id, nullptr, EventKind::Closing);
+  if (Find(id)) DestroyWindow(handle);
+  if (Window* still = Find(id)) still->closing = false;
+}
+
+void Win32UiHost::Raise(WindowId id, const ControlSpec* control, EventKind kind, int arg) {
+  IEventSink* sink = sink_;
+  const Window* window = Find(id);
+  if (!sink || !window) return;
+  sink->OnEvent(UiEvent{id, window->layout, control, kind, arg});
+}
+
+// ---------------------------------------------------------------- windows
+
+void Win32UiHost::Destroy(WindowId id) {
+  Window* window = Find(id);
+  if (!window) return;
+  ReleaseHeld(*window);
+  DestroyWindow(window->handle);
+}
+
+bool Win32UiHost::Exists(WindowId id) const { return Find(id) != nullptr; }
+
+void Win32UiHost::ShowWindow(WindowId id, bool visible) {
+  if (const Window* window = Find(id)) ::ShowWindow(window->handle, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool Win32UiHost::IsWindowShown(WindowId id) const {
+  const Window* window = Find(id);
+  return window && IsWindowVisible(window->handle);
+}
+
+HWND Win32UiHost::Handle(WindowId id) const {
+  const Window* window = Find(id);
+  return window ? window->handle : nullptr;
+}
+
+Win32UiHost::Window* Win32UiHost::Find(WindowId id) const {
+  const auto found = windows_.find(id);
+  return found == windows_.end() ? nullptr : found->second.get();
+}
+
+Win32UiHost::Control* Win32UiHost::FindControl(WindowId id, const std::string& name) const {
+  Window* window = Find(id);
+  if (!window) return nullptr;
+  const auto found = window->byName.find(name);
+  return found == window->byName.end() ? nullptr : &window->controls[found->second];
+}
+
+HWND Win32UiHost::ControlWindow(WindowId id, const std::string& name, ControlKind kind) const {
+  const Control* control = FindControl(id, name);
+  return control && control->layout->kind == kind ? control->window : nullptr;
+}
+
+// ---------------------------------------------------------------- controls
+
+std::string Win32UiHost::Text(WindowId id, const std::string& name) const {
+  if (name.empty()) {
+    const Window* window = Find(id);
+    return window ? WideToGbk(WindowText(window->handle)) : std::string();
+  }
+  const Control* control = FindControl(id, name);
+  if (!control) return {};
+  return control->window ? WideToGbk(WindowText(control->window)) : control->text;
+}
+
+void Win32UiHost::SetText(WindowId id, const std::string& name, const std::string& text) {
+  if (name.empty()) {
+    if (const Window* window = Find(id)) SetWindowTextW(window->handle, GbkToWide(text).c_str());
+    return;
+  }
+  Control* control = FindControl(id, name);
+  if (!control) return;
+  if (control->window) {
+    SetWindowTextW(control->window, GbkToWide(text).c_str());
+  } else {
+    control->text = text;
+  }
+}
+
+bool Win32UiHost::IsShown(WindowId id, const std::string& name) const {
+  const Control* control = FindControl(id, name);
+  if (!control) return false;
+  if (!control->window) return control->visible;
+  return (GetWindowLongPtrW(control->window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Win32UiHost::Show(WindowId id, const std::string& name, bool visible) {
+  Control* control = FindControl(id, name);
+  if (!control) return;
+  if (control->window) {
+    ::ShowWindow(control->window, visible ? SW_SHOWNA : SW_HIDE);
+  } else {
+    control->visible = visible;
+  }
+}
+
+int Win32UiHost::Interval(WindowId id, const std::string& timer) const {
+  const Control* control = FindControl(id, timer);
+  return control && control->layout->kind == ControlKind::Timer ? control->interval : 0;
+}
+
+void Win32UiHost::SetInterval(WindowId id, const std::string& timer, int milliseconds) {
+  Window* window = Find(id);
+  if (!window) return;
+  const auto found = window->byName.find(timer);
+  if (found == window->byName.end()) return;
+  if (window->controls[found->second].layout->kind != ControlKind::Timer) return;
+  StartTimer(*window, found->second, milliseconds);
+}
+
+int Win32UiHost::Position(WindowId id, const std::string& name) const {
+  if (HWND bar = ControlWindow(id, name, ControlKind::ProgressBar)) {
+    return static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+  }
+  if (HWND slider = ControlWindow(id, name, ControlKind::Slider)) {
+    return static_cast<int>(SendMessageW(slider, TBM_GETPOS, 0, 0));
+  }
+  return 0;
+}
+
+void Win32UiHost::SetPosition(WindowId id, const std::string& name, int position) {
+  if (HWND bar = ControlWindow(id, name, ControlKind::ProgressBar)) {
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  } else if (HWND slider = ControlWindow(id, name, ControlKind::Slider)) {
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
+  }
+}
+
+bool Win32UiHost::IsChecked(WindowId id, const std::string& name) const {
+  const HWND radio = ControlWindow(id, name, ControlKind::RadioButton);
+  return radio && SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32UiHost::SetChecked(WindowId id, const std::string& name, bool checked) {
+  const HWND radio = ControlWindow(id, name, ControlKind::RadioButton);
+  if (!radio) return;
+  if (checked) {
+    // Option buttons sharing a container are one group: checking one clears the others, as
+    // a click would. BM_SETCHECK alone would leave two of them checked.
+    const HWND container = GetParent(radio);
+    for (const Control& other : Find(id)->controls) {
+      if (other.window && other.window != radio && other.layout->kind == ControlKind::RadioButton &&
+          GetParent(other.window) == container) {
+        SendMessageW(other.window, BM_SETCHECK, BST_UNCHECKED, 0);
+      }
+    }
+  }
+  SendMessageW(radio, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Win32UiHost::SetFill(WindowId id, const std::string& name, unsigned colour) {
+  if (HWND shape = ControlWindow(id, name, ControlKind::ShapeBox)) {
+    SendMessageW(shape, kShapeSetFill, colour & 0x00FFFFFFu, 0);
+  }
+}
+
+std::string Win32UiHost::PaneText(WindowId id, const std::string& name, int pane) const {
+  const HWND bar = ControlWindow(id, name, ControlKind::StatusBar);
+  if (!bar || pane < 0 || pane >= static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0))) {
+    return {};
+  }
+  const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(pane), 0));
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(std::wcslen(text.c_str()));
+  return WideToGbk(text);
+}
+
+void Win32UiHost::SetPaneText(WindowId id, const std::string& name, int pane,
+                              const std::string& text) {
+  const HWND bar = ControlWindow(id, name, ControlKind::StatusBar);
+  if (!bar || pane < 0 || pane >= static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0))) return;
+  const std::wstring wide = GbkToWide(text);
+  SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Win32UiHost::InfoBox(const std::string& title, const std::string& text) {
+  MessageBoxW(nullptr, GbkToWide(text).c_str(), GbkToWide(title).c_str(),
+              MB_OK | MB_TASKMODAL | MB_ICONINFORMATION);
+}
+
+}  // namespace zv::win32
