@@ -78,6 +78,7 @@ class Xvfb:
         self.display = None
 
     def start(self, timeout=30):
+        os.makedirs(os.path.dirname(os.path.abspath(self.log_path)), exist_ok=True)
         read_fd, write_fd = os.pipe()
         with open(self.log_path, "ab") as log:
             self.proc = subprocess.Popen(

@@ -27,6 +27,7 @@ PREFIX = os.path.join(RUN_DIR, "prefix")
 HOME = os.path.join(RUN_DIR, "home")
 D_DRIVE = os.path.join(RUN_DIR, "d")
 WINDOW_TIMEOUT_S = 60
+PROBE_TIMEOUT_S = 30
 CLOSE_TIMEOUT_S = 15
 
 
@@ -48,8 +49,12 @@ class Run:
         if os.path.exists(out):
             os.remove(out)
         with open(self.wine_log, "ab") as f:
-            subprocess.run(["wine", self.args.probe, *probe_args, "--out", winebox.win_path(out)],
-                           env=self.env, stdin=subprocess.DEVNULL, stdout=f, stderr=f, timeout=60)
+            try:
+                subprocess.run(["wine", self.args.probe, *probe_args, "--out", winebox.win_path(out)],
+                               env=self.env, stdin=subprocess.DEVNULL, stdout=f, stderr=f,
+                               timeout=PROBE_TIMEOUT_S)
+            except subprocess.TimeoutExpired:
+                return {"ok": False}
         try:
             with open(out, encoding="utf-8") as f:
                 return json.load(f)
@@ -101,9 +106,11 @@ class Run:
         self.prepare(self.xvfb.display, managed=False)
         self.launch()
         caption = main_caption(f"127.0.0.1:{self.args.port}")
-        if not self.probe("wait", "--caption", caption, "--wait", str(WINDOW_TIMEOUT_S * 1000)).get("ok"):
-            log(f"the main window did not appear (exit code {self.proc.poll()}; see {RUN_DIR}/program.log)")
-            return 1
+        deadline = time.monotonic() + WINDOW_TIMEOUT_S
+        while not self.probe("wait", "--caption", caption, "--wait", "2000").get("ok"):
+            if self.proc.poll() is not None or time.monotonic() > deadline:
+                log(f"the main window did not appear (exit code {self.proc.poll()}; see {RUN_DIR}/program.log)")
+                return 1
         window = self.probe("dump", "--caption", caption)  # answers once it has painted
         left, top, width, height = window.get("rect", (0, 0, 1280, 1024))
         shot = os.path.join(RUN_DIR, "screenshot.png")
@@ -140,7 +147,9 @@ def main():
     parser.add_argument("--probe", required=True)
     parser.add_argument("--port", type=int, required=True)
     args = parser.parse_args()
+    args.exe, args.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    os.makedirs(RUN_DIR, exist_ok=True)
     run = Run(args)
     started = time.monotonic()
     try:
