@@ -29,6 +29,8 @@ URL_RECORDER = os.path.join(HERE, "record_url.sh")
 PROBE_TIMEOUT_S = 30
 CLOSE_TIMEOUT_S = 15
 PORT_WAIT_S = 120
+VERSION_DOCUMENT = "/111.txt"
+NO_CHECK_GRACE_S = 5
 
 
 class Config:
@@ -164,6 +166,23 @@ class Program:
             if answer.get("ok"):
                 return self.window()
         raise AssertionError(f"the main window did not appear within {timeout} s (log: {self.log_path})")
+
+    def wait_settled(self, timeout=30):
+        """Waits until start-up is over: the version check has read the site's document and
+        taken the loading overlay away, so nothing the program does by itself will change the
+        pages under a test. A build whose program never asks for the document within
+        NO_CHECK_GRACE_S of its window standing has no version check yet; its overlay stays."""
+        stood = time.monotonic()
+
+        def settled():
+            window = self.main()
+            if not window.shown("图片框9"):
+                return window
+            asked = self.session.site.requests(VERSION_DOCUMENT)
+            if not asked and time.monotonic() - stood > NO_CHECK_GRACE_S:
+                return window
+            return None
+        return wait_until(settled, timeout=timeout, interval=0.2, what="the version check to finish")
 
     def window(self, caption=None):
         """A dump of the window, or None when there is no window with that caption."""

@@ -34,6 +34,7 @@ def shown_pages(window):
 class PageButtonsTest(ProgramTest):
     def test_each_page_button_shows_exactly_its_page(self):
         program, _ = self.start()
+        program.wait_settled()
         for button, page in PAGE_BUTTONS:
             with self.subTest(button=button, page=page):
                 program.click(button)
@@ -48,6 +49,7 @@ class PageButtonsTest(ProgramTest):
 class SecondaryWindowTest(ProgramTest):
     def test_secondary_window_replaces_the_main_window_while_open(self):
         program, _ = self.start()
+        program.wait_settled()
         for button, caption, frame in SECONDARY_WINDOWS:
             with self.subTest(caption):
                 program.click(button, post=True)  # its handler runs the window's modal loop
@@ -63,6 +65,7 @@ class SecondaryWindowTest(ProgramTest):
 
     def test_secondary_window_opens_again_after_closing(self):
         program, _ = self.start()
+        program.wait_settled()
         button, caption, frame = SECONDARY_WINDOWS[0]
         for _ in range(2):
             program.click(button, post=True)
@@ -74,6 +77,7 @@ class SecondaryWindowTest(ProgramTest):
 class BoxNoticeTest(ProgramTest):
     def test_notice_box_comes_first_then_the_forum_board(self):
         program, _ = self.start()
+        program.wait_settled()
         program.click("特定按钮6", post=True)
 
         def notice_box():
