@@ -7,7 +7,6 @@ CTest passes the paths in the environment (see e2e/CMakeLists.txt).
 """
 
 import atexit
-import errno
 import json
 import os
 import signal
@@ -283,17 +282,13 @@ class Session:
         if self.site:
             self.site.stop()
         self.site = None
-        # The port is fixed in the exe; another run on this machine may hold it for a while.
-        deadline = time.monotonic() + PORT_WAIT_S
-        while True:
-            try:
-                self.site = SiteServer(docs, self.config.site_port,
-                                       log_path=os.path.join(self.dir, "site.log")).start()
-                return self.site
-            except OSError as e:
-                if e.errno != errno.EADDRINUSE or time.monotonic() > deadline:
-                    raise RuntimeError(f"cannot serve the site on {self.config.site_host}: {e}") from e
-                time.sleep(0.5)
+        try:
+            # The port is fixed in the exe; another run on this machine may hold it for a while.
+            self.site = SiteServer.when_port_free(docs, self.config.site_port,
+                                                  os.path.join(self.dir, "site.log"), PORT_WAIT_S)
+        except OSError as e:
+            raise RuntimeError(f"cannot serve the site on {self.config.site_host}: {e}") from e
+        return self.site
 
     def stop(self):
         for program in self.programs:

@@ -25,6 +25,8 @@ def registry_faults(prefix):
         faults.append("X11 Driver Managed=N")
     if harness.URL_RECORDER not in user:
         faults.append("WineBrowser Browsers")
+    if not os.path.exists(os.path.join(prefix, "drive_c", "windows", "Fonts", "marlett.ttf")):
+        faults.append("the Marlett font")
     for face in winebox.LINKED_FACES:
         if f'"{face}"=str(7):"{winebox.CJK_FONT}' not in system:
             faults.append(f"font link for {face}")

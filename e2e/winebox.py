@@ -21,6 +21,10 @@ LINKED_FACES = ("Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Seri
 CJK_FONT = "wqy-microhei.ttc,WenQuanYi Micro Hei"
 CJK_FONT_FILE = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
 
+# Wine draws the caption buttons with Marlett; this Wine does not find its own copy, so
+# captions would show "0 1 r" instead of the buttons.
+MARLETT = "/usr/share/wine/fonts/marlett.ttf"
+
 SCREEN = "1280x1024x24"
 PREFIX_READY = "zanvoro-prefix-ready"  # written last, so a half-made prefix is never reused
 WINE_TIMEOUT_S = 120
@@ -152,6 +156,8 @@ def make_prefix(prefix, home, display, log_path, browsers=None):
     with open(reg_file, "w", encoding="ascii") as f:
         f.write(prefix_settings_reg(browsers))
     run_wine(["wine", "regedit", "/S", win_path(reg_file)], env, log_path)
+    if os.path.exists(MARLETT):
+        shutil.copy(MARLETT, os.path.join(prefix, "drive_c", "windows", "Fonts"))
     stop_server(env, log_path)  # the server writes the registry files when it ends
     with open(os.path.join(prefix, PREFIX_READY), "w") as f:
         f.write("ready\n")

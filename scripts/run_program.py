@@ -28,6 +28,7 @@ HOME = os.path.join(RUN_DIR, "home")
 D_DRIVE = os.path.join(RUN_DIR, "d")
 WINDOW_TIMEOUT_S = 60
 PROBE_TIMEOUT_S = 30
+PORT_WAIT_S = 60
 CLOSE_TIMEOUT_S = 15
 
 
@@ -70,8 +71,12 @@ class Run:
         self.env = winebox.wine_env(PREFIX, display, HOME)
         self.set_managed(managed)
         winebox.map_drive(PREFIX, "d", D_DRIVE)
-        self.site = SiteServer(os.path.join(ROOT, "site", "docs"), self.args.port,
-                               log_path=os.path.join(RUN_DIR, "site.log")).start()
+        try:
+            self.site = SiteServer.when_port_free(
+                os.path.join(ROOT, "site", "docs"), self.args.port, os.path.join(RUN_DIR, "site.log"),
+                PORT_WAIT_S, on_wait=lambda: log(f"port {self.args.port} is busy (tests running?), waiting"))
+        except OSError as e:
+            raise SystemExit(f"run: cannot serve the site on port {self.args.port}: {e}")
         log(f"site http://127.0.0.1:{self.args.port}/ (requests in {RUN_DIR}/site.log), D: is {D_DRIVE}")
         winebox.start_services(self.env, self.wine_log)
 

@@ -10,6 +10,7 @@ Used in-process by the end-to-end harness (SiteServer) and from the command line
 """
 
 import argparse
+import errno
 import json
 import os
 import re
@@ -65,6 +66,21 @@ class SiteServer:
         self._httpd = ThreadingHTTPServer((host, port), self._handler_class())
         self._httpd.daemon_threads = True
         self._thread = None
+
+    @classmethod
+    def when_port_free(cls, docs, port, log_path=None, wait_s=120, on_wait=None):
+        """Starts a server on a fixed port, waiting while another run on this machine holds it."""
+        deadline = time.monotonic() + wait_s
+        while True:
+            try:
+                return cls(docs, port, log_path=log_path).start()
+            except OSError as e:
+                if e.errno != errno.EADDRINUSE or time.monotonic() > deadline:
+                    raise
+                if on_wait:
+                    on_wait()
+                    on_wait = None
+                time.sleep(0.5)
 
     # -- control from the test ---------------------------------------------------------------
     def start(self):
