@@ -7,7 +7,6 @@ CTest passes the paths in the environment (see e2e/CMakeLists.txt).
 """
 
 import atexit
-import json
 import os
 import signal
 import subprocess
@@ -313,20 +312,8 @@ class Session:
         """Runs the probe and returns its JSON answer ({"ok": false, ...} on failure)."""
         self._answers += 1
         out = os.path.join(self.dir, f"probe-{self._answers % 8}.json")
-        if os.path.exists(out):
-            os.remove(out)
-        with open(self.probe_log, "ab") as log:
-            try:
-                subprocess.run(["wine", self.config.probe, command, *args, "--out", winebox.win_path(out)],
-                               env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                               timeout=PROBE_TIMEOUT_S)
-            except subprocess.TimeoutExpired:
-                return {"ok": False, "error": f"probe {command} did not finish"}
-        try:
-            with open(out, encoding="utf-8") as f:
-                return json.load(f)
-        except (OSError, ValueError) as e:
-            return {"ok": False, "error": f"probe {command} gave no answer: {e}"}
+        return winebox.run_probe(self.config.probe, self.env, out, self.probe_log, [command, *args],
+                                 PROBE_TIMEOUT_S)
 
     def screenshot(self, name, window=None):
         """Saves the screen (or only the window's rectangle) under the build tree and prints

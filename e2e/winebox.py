@@ -6,6 +6,7 @@ way everywhere. Wine programs' output is always read through files: Wine's backg
 inherit the standard handles of the first Wine program of a session and a pipe would never close.
 """
 
+import json
 import os
 import shutil
 import subprocess
@@ -71,6 +72,24 @@ def run_wine(args, env, log_path, timeout=WINE_TIMEOUT_S, check=True):
     if check and done.returncode != 0:
         raise WineError(f"{' '.join(args)} failed with {done.returncode} (log: {log_path})")
     return done.returncode
+
+
+def run_probe(probe_exe, env, out_path, log_path, args, timeout=60):
+    """Runs the probe (e2e/probe) with its answer written to out_path; returns the answer, or
+    {"ok": False, "error": ...} when there is none."""
+    if os.path.exists(out_path):
+        os.remove(out_path)
+    with open(log_path, "ab") as log:
+        try:
+            subprocess.run(["wine", probe_exe, *args, "--out", win_path(out_path)], env=env,
+                           stdin=subprocess.DEVNULL, stdout=log, stderr=log, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return {"ok": False, "error": f"probe {args[0]} did not finish"}
+    try:
+        with open(out_path, encoding="utf-8") as f:
+            return json.load(f)
+    except (OSError, ValueError) as e:
+        return {"ok": False, "error": f"probe {args[0]} gave no answer: {e}"}
 
 
 class Xvfb:

@@ -7,7 +7,6 @@ and everything this started is stopped again.
 """
 
 import argparse
-import json
 import os
 import signal
 import subprocess
@@ -46,21 +45,8 @@ class Run:
         self.env = None
 
     def probe(self, *probe_args):
-        out = os.path.join(RUN_DIR, "probe.json")
-        if os.path.exists(out):
-            os.remove(out)
-        with open(self.wine_log, "ab") as f:
-            try:
-                subprocess.run(["wine", self.args.probe, *probe_args, "--out", winebox.win_path(out)],
-                               env=self.env, stdin=subprocess.DEVNULL, stdout=f, stderr=f,
-                               timeout=PROBE_TIMEOUT_S)
-            except subprocess.TimeoutExpired:
-                return {"ok": False}
-        try:
-            with open(out, encoding="utf-8") as f:
-                return json.load(f)
-        except (OSError, ValueError):
-            return {"ok": False}
+        return winebox.run_probe(self.args.probe, self.env, os.path.join(RUN_DIR, "probe.json"),
+                                 self.wine_log, probe_args, PROBE_TIMEOUT_S)
 
     def prepare(self, display, managed):
         os.makedirs(RUN_DIR, exist_ok=True)
