@@ -68,8 +68,10 @@ size_t ReadTag(const std::string& text, size_t at, Tag& tag) {
       break;
     }
     const size_t attrStart = i;
+    if (text[i] == '=') ++i;  // a name may begin with '=', as in browsers
+    // A slash ends a name as in browsers ("<br/>", "<a b/c>"); it is dropped as a separator.
     while (i < text.size() && !IsSpace(text[i]) && text[i] != '>' && text[i] != '=' &&
-           !(text[i] == '/' && i + 1 < text.size() && text[i + 1] == '>')) {
+           text[i] != '/') {
       ++i;
     }
     std::string attribute = text.substr(attrStart, i - attrStart);
@@ -126,7 +128,10 @@ std::string SerialiseRootElement(const std::string& html) {
     if (html.compare(at, 4, "<!--") == 0) {
       const size_t close = html.find("-->", at + 4);
       const size_t end = close == std::string::npos ? html.size() : close + 3;
-      if (inRoot) out += html.substr(at, end - at);
+      if (inRoot) {
+        out += html.substr(at, end - at);
+        if (close == std::string::npos) out += "-->";  // closed like any open element
+      }
       at = end;
       continue;
     }
@@ -168,6 +173,9 @@ std::string SerialiseRootElement(const std::string& html) {
         if (close == std::string::npos) close = html.size();
       }
       out += html.substr(at, close - at);
+      // An unclosed script runs to the end of the page; it is closed there, as the old engine
+      // closed every open element, so the root's end tag stays outside it.
+      if (close >= html.size()) out += "</" + tag.name + ">";
       at = close;
     }
   }

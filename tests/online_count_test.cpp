@@ -80,6 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
         SerialiseCase{"commentInsideKept", "<html><!-- <b> --></html>",
                       "<HTML><!-- <b> --></HTML>"},
         SerialiseCase{"cutOffInsideTag", "<html><span class=\"xs", "<HTML><SPAN class=xs></HTML>"},
+        // Cut-off pages: what is open is closed, so the root's end stays outside it.
+        SerialiseCase{"unclosedScript", "<html><script>a</b>", "<HTML><SCRIPT>a</b></SCRIPT></HTML>"},
+        SerialiseCase{"unclosedComment", "<html><!-- a<b>", "<HTML><!-- a<b>--></HTML>"},
+        SerialiseCase{"slashEndsAName", "<html><a b/c=d>", "<HTML><A b c=d></HTML>"},
         SerialiseCase{"empty", "", ""},
         SerialiseCase{"onlyBlank", " \r\n", ""}),
     [](const auto& info) { return info.param.name; });
