@@ -5,6 +5,7 @@ that tell the user and go on (or end), and the online count in the banner."""
 import os
 import shutil
 import tempfile
+import time
 
 import harness
 import winebox
@@ -160,6 +161,21 @@ class DeadSiteTest(ProgramTest):
         window = program.main()
         self.assertTrue(window.shown("图片框9"), "the MC page never shows")
         self.assertFalse(window.shown("图片框3"))
+        program.dismiss(NO_DOCUMENT_TITLE)
+        self.assertEqual(program.wait_exit(timeout=30), 0)
+
+    def test_site_that_never_answers_is_given_up_on(self):
+        session = harness.session()
+        session.site.hold("/111.txt")
+        self.addCleanup(session.site.release)
+        started = time.monotonic()
+        program = self.launch()
+        # The read waits at most the receive time-out (10 s) once connected.
+        found = wait_until(lambda: box(program, NO_DOCUMENT_TITLE), timeout=60,
+                           what="the box about the missing document")
+        print(f"gave up on the silent site {time.monotonic() - started:.1f} s after start",
+              flush=True)
+        self.assertIn(NO_DOCUMENT_TEXT, box_texts(found))
         program.dismiss(NO_DOCUMENT_TITLE)
         self.assertEqual(program.wait_exit(timeout=30), 0)
 

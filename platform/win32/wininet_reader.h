@@ -3,22 +3,26 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
+#include <set>
 
 #include "platform/http_reader.h"
 
 namespace zv::win32 {
 
-class CancelRegistry;
+struct ReadCall;
 
 class WinInetReader final : public IHttpReader {
  public:
-  WinInetReader();
+  WinInetReader() = default;
   ~WinInetReader() override;
   HttpResult Get(const std::string& url) override;
   void CancelAll() override;
 
  private:
-  std::unique_ptr<CancelRegistry> cancel_;
+  std::mutex mutex_;
+  bool cancelled_ = false;
+  std::set<std::shared_ptr<ReadCall>> calls_;
 };
 
 }  // namespace zv::win32

@@ -1,7 +1,9 @@
-// Download workers. The controller thread asks for the whole file as an open range; a 206
-// answer with a length lets it split the file into parts, each read by its own worker into
-// its own region of the part file. Stopping closes every request handle, which WinINet
-// documents as the way to unblock a thread waiting inside it.
+// Download workers. The download thread asks for the whole file as an open range; a 206 answer
+// with a length lets it split the file into parts, each read by its own worker into its own
+// region of the part file. A controller thread watches the byte count: a download that stops
+// moving for longer than the time-outs allow is given up, because neither WinINet's time-outs
+// nor closing its handles reliably unblock a read from a silent server (seen under Wine). The
+// workers hold only the shared job, so abandoned ones end harmlessly whenever they can.
 #include "platform/win32/wininet_transfer.h"
 
 #include <atomic>
@@ -31,6 +33,14 @@ struct TransferJob {
   std::mutex notifyMutex;
   bool silenced = false;
 
+  // The download thread's result, and whether the controller gave up waiting for it.
+  std::mutex stateMutex;
+  std::condition_variable stateChanged;
+  bool finished = false;
+  bool abandoned = false;
+  TransferOutcome outcome;
+  std::atomic<int64_t> length{-1};
+
   std::mutex doneMutex;
   std::condition_variable doneChanged;
   bool done = false;
@@ -40,6 +50,7 @@ struct TransferJob {
 namespace {
 
 constexpr int kAttemptsPerPart = 3;
+constexpr auto kWatchInterval = std::chrono::milliseconds(200);
 
 int Notify(TransferJob& job, const TransferNotice& notice) {
   std::lock_guard<std::mutex> lock(job.notifyMutex);
@@ -91,8 +102,9 @@ struct Region {
 int64_t ReadInto(TransferJob& job, HINTERNET request, const std::wstring& partFile,
                  const Region& region, bool& ended) {
   ended = false;
-  KernelHandle file(CreateFileW(partFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  KernelHandle file(CreateFileW(partFile.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return 0;
   LARGE_INTEGER at;
   at.QuadPart = region.first;
@@ -163,19 +175,20 @@ std::optional<std::wstring> PutInPlace(const std::wstring& partFile, const std::
   return std::nullopt;
 }
 
-TransferOutcome Download(TransferJob& job) {
-  TransferOutcome outcome;
+// Fetches the file into the part file; true when every byte arrived. Leaves the part file's
+// and the target's paths for the caller, which puts the file in place or removes it.
+bool FetchWhole(TransferJob& job, std::wstring& partFile, std::wstring& target) {
   const TransferSettings& s = job.settings;
   const std::optional<HttpUrl> url = CrackHttpUrl(s.source);
-  if (!url || s.target.empty()) return outcome;
-  const std::wstring target = GbkToWide(s.target);
+  if (!url || s.target.empty()) return false;
+  target = GbkToWide(s.target);
   if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
     Notify(job, {TransferCode::TargetExists, 0, {}});
   }
 
   std::optional<OpenRequest> first =
       SendGet(*url, L"HTTP/1.1", RangeHeader(0, -1), TimeoutsOf(s), job.cancel);
-  if (!first) return outcome;
+  if (!first || job.stopping) return false;
   const DWORD status = StatusCode(first->request.get());
   bool ranged = false;
   int64_t length = -1;
@@ -183,7 +196,7 @@ TransferOutcome Download(TransferJob& job) {
     int64_t from = -1;
     const std::optional<std::wstring> range = Header(first->request.get(), HTTP_QUERY_CONTENT_RANGE);
     ranged = range && ParseContentRange(*range, from, length) && from == 0;
-    if (!ranged) return outcome;
+    if (!ranged) return false;
   } else if (status == 200) {
     if (const auto header = Header(first->request.get(), HTTP_QUERY_CONTENT_LENGTH)) {
       wchar_t* end = nullptr;
@@ -191,19 +204,22 @@ TransferOutcome Download(TransferJob& job) {
       if (end == header->c_str() || length < 0) length = -1;
     }
   } else {
-    return outcome;  // an error page is not the file
+    return false;  // an error page is not the file
   }
-  outcome.length = length;
+  job.length = length;
   if (length >= 0) Notify(job, {TransferCode::Size, length, {}});
 
-  const std::wstring partFile = PartFileOf(target);
+  partFile = PartFileOf(target);
   {
-    KernelHandle created(CreateFileW(partFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    KernelHandle created(CreateFileW(partFile.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!created.valid()) return outcome;
+    if (!created.valid()) {
+      partFile.clear();
+      return false;
+    }
   }
 
-  bool whole = false;
   const int parts = s.parts < 1 ? 1 : s.parts;
   if (ranged && length > 0 && parts > 1 && length >= parts) {
     // Part 0 goes on reading the open answer; the others ask for their own ranges.
@@ -227,33 +243,82 @@ TransferOutcome Download(TransferJob& job) {
     first.reset();
     partWhole[0] = FetchPart(job, *url, partFile, Region{got, regions[0].length - got});
     for (std::thread& worker : workers) worker.join();
-    whole = true;
-    for (char partDone : partWhole) whole = whole && partDone;
-  } else {
-    bool ended = false;
-    const int64_t got = ReadInto(job, first->request.get(), partFile, Region{0, length}, ended);
-    first.reset();
-    // Without a length only a stream that ended by itself counts; with one, every byte.
-    whole = got > 0 && (length >= 0 ? got == length : ended);
+    for (char partDone : partWhole) {
+      if (!partDone) return false;
+    }
+    return true;
   }
-  outcome.received = job.soFar;
-  if (whole && !job.stopping) {
+  bool ended = false;
+  const int64_t got = ReadInto(job, first->request.get(), partFile, Region{0, length}, ended);
+  // Without a length only a stream that ended by itself counts; with one, every byte.
+  return got > 0 && (length >= 0 ? got == length : ended);
+}
+
+void DownloadThread(const std::shared_ptr<TransferJob>& job) {
+  std::wstring partFile, target;
+  bool whole = false;
+  try {
+    whole = FetchWhole(*job, partFile, target);
+  } catch (...) {
+    whole = false;
+  }
+  TransferOutcome outcome;
+  std::lock_guard<std::mutex> lock(job->stateMutex);
+  if (whole && !job->abandoned && !job->stopping) {
     if (const std::optional<std::wstring> saved = PutInPlace(partFile, target)) {
       outcome.whole = true;
       outcome.savedPath = WideToGbk(*saved);
-      return outcome;
     }
   }
-  DeleteFileW(partFile.c_str());
+  if (!outcome.whole && !partFile.empty()) DeleteFileW(partFile.c_str());
+  outcome.received = job->soFar;
+  outcome.length = job->length;
+  job->outcome = outcome;
+  job->finished = true;
+  job->stateChanged.notify_all();
+}
+
+// Waits for the download while its bytes keep coming; gives it up once they stop for longer
+// than connecting and one wait for data may take, or when the transfer is stopped.
+TransferOutcome WatchDownload(const std::shared_ptr<TransferJob>& job) {
+  const auto stallLimit = std::chrono::milliseconds(job->settings.connectTimeoutMs +
+                                                    job->settings.receiveTimeoutMs);
+  int64_t lastBytes = -1;
+  auto lastProgress = std::chrono::steady_clock::now();
+  std::unique_lock<std::mutex> lock(job->stateMutex);
+  while (!job->finished && !job->stopping) {
+    job->stateChanged.wait_for(lock, kWatchInterval);
+    const auto now = std::chrono::steady_clock::now();
+    if (job->soFar != lastBytes) {
+      lastBytes = job->soFar;
+      lastProgress = now;
+    } else if (now - lastProgress > stallLimit) {
+      break;
+    }
+  }
+  if (job->finished) return job->outcome;
+  job->abandoned = true;
+  // The stuck workers' handles allow deleting; the file goes once they let go of it.
+  if (!job->settings.target.empty()) {
+    DeleteFileW(PartFileOf(GbkToWide(job->settings.target)).c_str());
+  }
+  TransferOutcome outcome;
+  outcome.received = job->soFar;
+  outcome.length = job->length;
   return outcome;
 }
 
 void RunJob(const std::shared_ptr<TransferJob>& job) {
   TransferOutcome outcome;
   try {
-    outcome = Download(*job);
+    std::thread([job] { DownloadThread(job); }).detach();
+    outcome = WatchDownload(job);
   } catch (...) {
     outcome = TransferOutcome{};
+  }
+  if (!outcome.whole) {
+    job->stopping = true;
+    job->cancel.CancelAll();
   }
   Notify(*job, {TransferCode::Ended, 0, outcome});
   {
@@ -265,7 +330,11 @@ void RunJob(const std::shared_ptr<TransferJob>& job) {
 
 void StopJob(const std::shared_ptr<TransferJob>& job) {
   if (!job) return;
-  job->stopping = true;
+  {
+    std::lock_guard<std::mutex> lock(job->stateMutex);
+    job->stopping = true;
+  }
+  job->stateChanged.notify_all();
   {
     std::lock_guard<std::mutex> lock(job->notifyMutex);
     job->silenced = true;
