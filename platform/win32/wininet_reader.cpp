@@ -2,21 +2,29 @@
 // own time-outs and closing a handle do not reliably unblock a request whose server accepted
 // the connection and then went silent (seen under Wine), so the caller stops waiting by itself
 // and the worker, which holds only its own call's state, ends whenever the server lets it.
+// While it waits, the caller answers messages other programs send to its windows (a screen
+// reader asking for a text), but takes no input and runs no timers: the program itself does
+// nothing until the read is over.
 #include "platform/win32/wininet_reader.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <thread>
 #include <vector>
 
+#include "platform/win32/scoped_handles.h"
 #include "platform/win32/wininet_request.h"
 
 namespace zv::win32 {
 
 struct ReadCall {
+  ReadCall() : ended(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  void Signal() {
+    if (ended.valid()) SetEvent(ended.get());
+  }
+
+  KernelHandle ended;  // set when the worker is done or the call is cancelled
   CancelRegistry cancel;
   std::mutex mutex;
-  std::condition_variable changed;
   bool done = false;
   bool abandoned = false;
   HttpResult result;
@@ -52,6 +60,23 @@ void Fetch(const std::string& url, ReadCall& call) {
   }
 }
 
+// Waits for the call's event until the deadline, dispatching only messages sent by other
+// threads and processes.
+void WaitAnsweringSentMessages(ReadCall& call) {
+  const auto deadline = std::chrono::steady_clock::now() + kReadDeadline;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || !call.ended.valid()) return;
+    HANDLE ended = call.ended.get();
+    const DWORD woke = MsgWaitForMultipleObjects(1, &ended, FALSE,
+                                                 static_cast<DWORD>(left.count()), QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + 1) return;  // ended, timed out or failed
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 }  // namespace
 
 WinInetReader::~WinInetReader() { CancelAll(); }
@@ -76,10 +101,10 @@ HttpResult WinInetReader::Get(const std::string& url) {
         std::lock_guard<std::mutex> lock(call->mutex);
         call->done = true;
       }
-      call->changed.notify_all();
+      call->Signal();
     }).detach();
-    std::unique_lock<std::mutex> lock(call->mutex);
-    call->changed.wait_for(lock, kReadDeadline, [&] { return call->done || call->abandoned; });
+    WaitAnsweringSentMessages(*call);
+    std::lock_guard<std::mutex> lock(call->mutex);
     finished = call->done;
     call->abandoned = !finished;
     result = call->result;
@@ -101,7 +126,7 @@ void WinInetReader::CancelAll() {
       std::lock_guard<std::mutex> callLock(call->mutex);
       call->abandoned = true;
     }
-    call->changed.notify_all();
+    call->Signal();
   }
 }
 
