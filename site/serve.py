@@ -243,18 +243,20 @@ class SiteServer:
                 file_path = site._locate(path)
                 if file_path is None:
                     return self._missing()
-                with open(file_path, "rb") as f:
-                    data = f.read()
+                size = os.path.getsize(file_path)
                 kind = CONTENT_TYPES.get(os.path.splitext(file_path)[1].lower(), "application/octet-stream")
                 headers = [("Content-Type", kind), ("Accept-Ranges", "bytes")]
-                wanted = parse_range(self.headers.get("Range"), len(data)) if ranges else None
+                wanted = parse_range(self.headers.get("Range"), size) if ranges else None
                 if wanted == "unsatisfiable":
-                    return 416, headers + [("Content-Range", f"bytes */{len(data)}"), ("Content-Length", "0")], b""
+                    return 416, headers + [("Content-Range", f"bytes */{size}"), ("Content-Length", "0")], b""
+                # Only the asked-for range is read, so parallel parts of a large file stay cheap.
+                first, last = (0, size - 1) if wanted is None else wanted
+                with open(file_path, "rb") as f:
+                    f.seek(first)
+                    part = f.read(max(0, last + 1 - first))
                 if wanted is None:
-                    return 200, headers + [("Content-Length", str(len(data)))], data
-                first, last = wanted
-                part = data[first:last + 1]
-                return 206, headers + [("Content-Range", f"bytes {first}-{last}/{len(data)}"),
+                    return 200, headers + [("Content-Length", str(len(part)))], part
+                return 206, headers + [("Content-Range", f"bytes {first}-{last}/{size}"),
                                        ("Content-Length", str(len(part)))], part
 
         return Handler
