@@ -278,8 +278,8 @@ def main(argv=None):
     files = dict(item.split("=", 1) for item in args.file)
     site = SiteServer(args.docs, args.port, args.host, args.log, files=files)
     for item in args.misbehave:
-        path, spec = item.split("=", 1)
-        mode, *pairs = spec.split(",")
+        path, setting = item.split("=", 1)
+        mode, *pairs = setting.split(",")
         options = {k: float(v) if "." in v else int(v) for k, v in (p.split("=", 1) for p in pairs)}
         site.misbehave(path, mode, **options)
     for path in args.hold:
