@@ -8,4 +8,5 @@ source "$(dirname "$0")/scripts/common.sh"
 "$ZANVORO_ROOT/scripts/build.sh"
 
 exec "$ZANVORO_PYTHON" "$ZANVORO_ROOT/scripts/run_program.py" \
-  --exe "$ZANVORO_EXE" --probe "$ZANVORO_PROBE" --port "$ZANVORO_SITE_PORT"
+  --exe "$ZANVORO_EXE" --probe "$ZANVORO_PROBE" --port "$ZANVORO_SITE_PORT" \
+  --new-version "$ZANVORO_NEW_VERSION"

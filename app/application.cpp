@@ -4,6 +4,7 @@
 
 #include "app/links.h"
 #include "app/start_up.h"
+#include "online/online_count.h"
 #include "online/version_check.h"
 
 namespace zv {
@@ -13,11 +14,19 @@ constexpr const char* kPages[] = {"图片框4", "图片框3", "图片框1"};
 
 }  // namespace
 
-Application::Application(Platform& platform) : platform_(platform) {
+Application::Application(Platform& platform)
+    : platform_(platform), forumPage_(platform.http), update_(platform, [this] { EndProgram(); }) {
   platform_.ui.SetEventSink(this);
+  cleanUp_.Register([this] { update_.Stop(); });
+  cleanUp_.Register([this] { forumPage_.Stop(); });
 }
 
-Application::~Application() { platform_.ui.SetEventSink(nullptr); }
+Application::~Application() {
+  // Workers must not outlive the objects they report to, however the program ended.
+  forumPage_.Stop();
+  update_.Stop();
+  platform_.ui.SetEventSink(nullptr);
+}
 
 void Application::Start() { main_ = platform_.ui.Load(MainWindowSpec(), Modality::Modeless); }
 
@@ -46,16 +55,24 @@ void Application::Perform(Action action, const UiEvent& event) {
   const Form main = Main();
   switch (action) {
     case Action::StartUp:
+      forumPage_.Load(main.Text("超文本浏览框1"));
       RunStartUpSequence(main, platform_.files);
       break;
     case Action::Heartbeat:
       HeartbeatTick(main);
       break;
     case Action::VersionCheckTick:
-      VersionCheckTick(main);
+      if (VersionCheckTick(main)) CheckVersion();
       break;
     case Action::OnlineCountTick:
-      main.SetInterval("时钟3", 0);
+      OnlineCountTick(main, forumPage_);
+      break;
+    case Action::UpdateStart:
+      updateWindow_ = event.window;
+      update_.Begin(Form(platform_.ui, event.window), main);
+      break;
+    case Action::UpdateTick:
+      update_.Tick(Form(platform_.ui, event.window), main);
       break;
     case Action::ShowPage:
       ShowPage(event.control->arg);
@@ -79,6 +96,18 @@ void Application::Perform(Action action, const UiEvent& event) {
       // Actions of features that are not part of this build do nothing.
       break;
   }
+}
+
+void Application::CheckVersion() {
+  const bool runOn = RunVersionCheck(Main(), platform_.http, [this] {
+    platform_.ui.Load(UpdateWindowSpec(), Modality::Modal);
+  });
+  if (!runOn) EndProgram();
+}
+
+void Application::EndProgram() {
+  if (platform_.ui.Exists(updateWindow_)) platform_.ui.Destroy(updateWindow_);
+  if (platform_.ui.Exists(main_)) platform_.ui.Destroy(main_);
 }
 
 void Application::ShowPage(const std::string& page) {

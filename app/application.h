@@ -3,6 +3,8 @@
 #pragma once
 
 #include "app/exit_clean_up.h"
+#include "online/page_viewer.h"
+#include "online/self_update.h"
 #include "platform/platform.h"
 #include "ui/catalogue.h"
 #include "ui/form.h"
@@ -21,8 +23,13 @@ class Application : public IEventSink {
 
   Form Main() const { return Form(platform_.ui, main_); }
   ExitCleanUp& CleanUp() { return cleanUp_; }
+  PageViewer& ForumPage() { return forumPage_; }
 
   void OnEvent(const UiEvent& event) override;
+
+  // Ends the program the normal way: every window goes, the message loop ends, the exit
+  // clean-up runs and the exit code is 0.
+  void EndProgram();
 
  private:
   void Perform(Action action, const UiEvent& event);
@@ -30,10 +37,14 @@ class Application : public IEventSink {
   void OpenSecondary(const WindowSpec& spec);
   void ShowMainAgain(WindowId secondary);
   void ShowBoxNotice();
+  void CheckVersion();
 
   Platform& platform_;
   WindowId main_ = kNoWindow;
   ExitCleanUp cleanUp_;
+  PageViewer forumPage_;
+  SelfUpdate update_;
+  WindowId updateWindow_ = kNoWindow;
 };
 
 }  // namespace zv

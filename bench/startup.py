@@ -16,10 +16,10 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "e2e"))
 
+import bench_session  # noqa: E402
 import harness  # noqa: E402
 import winebox  # noqa: E402
 
-BENCH_DIR = os.path.join(ROOT, "build", "bench")
 SITE_HOST = "127.0.0.1:18080"  # as scripts/common.sh builds the exe
 IDLE_S = 5
 PROBE_START_S = 1.0  # the waiting probe must be polling before the program starts
@@ -77,17 +77,7 @@ def main():
     parser.add_argument("--probe", default=os.path.join(ROOT, "build", "win", "e2e", "probe", "probe.exe"))
     args = parser.parse_args()
 
-    config = harness.Config(exe=args.exe, probe=args.probe, site_host=SITE_HOST, work_dir=BENCH_DIR)
-    os.makedirs(BENCH_DIR, exist_ok=True)
-    if not winebox.prefix_ready(config.prefix):
-        print(f"making a Wine prefix in {config.prefix} (once)", flush=True)
-        xvfb = winebox.Xvfb(os.path.join(BENCH_DIR, "xvfb.log")).start()
-        try:
-            winebox.fresh_dir(config.prefix)
-            winebox.make_prefix(config.prefix, config.home, xvfb.display,
-                                os.path.join(BENCH_DIR, "prefix.log"), browsers=harness.URL_RECORDER)
-        finally:
-            xvfb.stop()
+    config = bench_session.bench_config(args.exe, args.probe, SITE_HOST)
 
     session = harness.Session("startup", config).start()
     try:

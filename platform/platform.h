@@ -1,8 +1,12 @@
 // The bundle of platform services a feature receives; the real and the fake platform fill it.
 #pragma once
 
+#include "platform/dispatcher.h"
 #include "platform/file_system.h"
+#include "platform/http_reader.h"
+#include "platform/process_launcher.h"
 #include "platform/shell.h"
+#include "platform/transfer.h"
 #include "platform/ui_host.h"
 
 namespace zv {
@@ -11,6 +15,10 @@ struct Platform {
   IUiHost& ui;
   IShell& shell;
   IFileSystem& files;
+  IDispatcher& dispatcher;
+  IHttpReader& http;
+  ITransferService& transfer;
+  IProcessLauncher& processes;
 };
 
 }  // namespace zv

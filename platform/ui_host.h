@@ -38,6 +38,11 @@ class IEventSink {
 
 enum class Modality { Modeless, Modal };
 
+// A top-level window's place on the screen, frame included.
+struct ScreenRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
 class IUiHost {
  public:
   virtual ~IUiHost() = default;
@@ -54,6 +59,8 @@ class IUiHost {
   virtual bool Exists(WindowId window) const = 0;
   virtual void ShowWindow(WindowId window, bool visible) = 0;
   virtual bool IsWindowShown(WindowId window) const = 0;
+  virtual ScreenRect WindowRect(WindowId window) const = 0;
+  virtual void MoveWindow(WindowId window, const ScreenRect& rect) = 0;
 
   // Caption or text of a control; for windows the caption is addressed by an empty name.
   virtual std::string Text(WindowId window, const std::string& control) const = 0;

@@ -6,6 +6,8 @@ ZANVORO_NATIVE_BUILD="$ZANVORO_BUILD/native"
 ZANVORO_WIN_BUILD="$ZANVORO_BUILD/win"
 ZANVORO_EXE="$ZANVORO_WIN_BUILD/platform/win32/zanvoro.exe"
 ZANVORO_PROBE="$ZANVORO_WIN_BUILD/e2e/probe/probe.exe"
+# The tiny program the site offers as a newer version (self-update tests, run.sh's site).
+ZANVORO_NEW_VERSION="$ZANVORO_WIN_BUILD/site/new_version/new_version.exe"
 
 # The official site is served on loopback for running and testing; the exe is built for it.
 ZANVORO_SITE_PORT=18080
@@ -21,8 +23,9 @@ ZANVORO_JOBS=2
 #   the exe: g++-mingw-w64-x86-64-posix; running it: wine fonts-wqy-microhei
 #   headless runs and tests: xvfb imagemagick (screenshots) x11-utils
 #   key and sound tests: xdotool pulseaudio pulseaudio-utils sox
+#   fuzz targets (libFuzzer): clang
 ZANVORO_PACKAGES=(
-  build-essential cmake googletest g++-mingw-w64-x86-64-posix
+  build-essential cmake googletest g++-mingw-w64-x86-64-posix clang
   wine xvfb xdotool imagemagick fonts-wqy-microhei x11-utils
   pulseaudio pulseaudio-utils sox python3 python3-pil
 )

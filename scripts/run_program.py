@@ -63,6 +63,9 @@ class Run:
                 PORT_WAIT_S, on_wait=lambda: log(f"port {self.args.port} is busy (tests running?), waiting"))
         except OSError as e:
             raise SystemExit(f"run: cannot serve the site on port {self.args.port}: {e}")
+        if self.args.new_version:
+            # The download address that site/docs/111.txt names.
+            self.site.add_file("/zanvoro.exe", self.args.new_version)
         log(f"site http://127.0.0.1:{self.args.port}/ (requests in {RUN_DIR}/site.log), D: is {D_DRIVE}")
         winebox.start_services(self.env, self.wine_log)
 
@@ -137,6 +140,7 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--port", type=int, required=True)
+    parser.add_argument("--new-version", help="the program the site offers as a newer version")
     args = parser.parse_args()
     args.exe, args.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))

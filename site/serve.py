@@ -5,6 +5,9 @@ Query strings are ignored when a file is looked up (forum.php?mod=... serves for
 `Range: bytes=a-b` is answered with 206, and every request is logged as one JSON line so tests
 can see what the program fetched. Tests may also hold a path: its requests then wait until the
 test releases them, which keeps the program inside a blocking fetch for as long as needed.
+Files from elsewhere (the downloadable new program from the build tree) can be served under a
+path of their own, and a path can be told to misbehave the ways a real site does: slow, cut
+off, without a size, missing, or answering garbage.
 
 Used in-process by the end-to-end harness (SiteServer) and from the command line by run.sh.
 """
@@ -29,6 +32,21 @@ CONTENT_TYPES = {
 }
 HOLD_LIMIT_S = 120  # a forgotten hold must not keep a server thread forever
 RANGE = re.compile(r"^bytes=(\d*)-(\d*)$")
+
+# How a path can misbehave, with its options and their defaults:
+#   slow     the body goes out in `chunk`-byte pieces, `delay` seconds apart
+#   cut      no byte at or beyond the file offset `at` is ever sent (whatever range is asked),
+#            although the headers announce the whole answer; then the connection closes
+#   nosize   Range is ignored and no Content-Length is sent; the end of the body is the close
+#   404      the file is answered as missing
+#   garbage  200 with `size` bytes of binary junk instead of the file
+MISBEHAVIOURS = {
+    "slow": {"chunk": 4096, "delay": 0.2},
+    "cut": {"at": 0},
+    "nosize": {},
+    "404": {},
+    "garbage": {"size": 4096},
+}
 
 
 def parse_range(header, size):
@@ -57,12 +75,14 @@ def parse_range(header, size):
 class SiteServer:
     """A threaded HTTP server on host:port serving `docs`, with a request log and held paths."""
 
-    def __init__(self, docs, port, host="127.0.0.1", log_path=None):
+    def __init__(self, docs, port, host="127.0.0.1", log_path=None, files=None):
         self.docs = os.path.realpath(docs)
         self.log_path = log_path
         self._log_lock = threading.Lock()
         self._requests = []
         self._holds = {}  # path -> threading.Event, set when released
+        self._files = dict(files or {})  # URL path -> file outside the docs folder
+        self._misbehaviours = {}  # path -> (mode, options)
         self._httpd = ThreadingHTTPServer((host, port), self._handler_class())
         self._httpd.daemon_threads = True
         self._thread = None
@@ -103,6 +123,22 @@ class SiteServer:
             if path is None or held == path:
                 event.set()
 
+    def add_file(self, url_path, file_path):
+        """Serves `file_path` (anywhere on disk) under `url_path`."""
+        self._files[url_path] = os.path.realpath(file_path)
+
+    def misbehave(self, path, mode, **options):
+        """Makes requests for `path` misbehave (see MISBEHAVIOURS); mode None behaves again."""
+        if mode is None:
+            self._misbehaviours.pop(path, None)
+            return
+        if mode not in MISBEHAVIOURS:
+            raise ValueError(f"unknown misbehaviour {mode!r}")
+        unknown = set(options) - set(MISBEHAVIOURS[mode])
+        if unknown:
+            raise ValueError(f"{mode} takes no option {', '.join(sorted(unknown))}")
+        self._misbehaviours[path] = (mode, dict(MISBEHAVIOURS[mode], **options))
+
     def requests(self, path=None):
         """Logged requests so far, optionally only those for one path (query ignored)."""
         with self._log_lock:
@@ -117,6 +153,9 @@ class SiteServer:
                     log.write(json.dumps(entry, ensure_ascii=False) + "\n")
 
     def _locate(self, url_path):
+        extra = self._files.get(urllib.parse.unquote(url_path))
+        if extra is not None:
+            return extra if os.path.isfile(extra) else None
         relative = urllib.parse.unquote(url_path).lstrip("/")
         target = os.path.realpath(os.path.join(self.docs, relative))
         if target != self.docs and not target.startswith(self.docs + os.sep):
@@ -154,7 +193,11 @@ class SiteServer:
                 if held is not None:
                     entry["held"] = True
                     held.wait(HOLD_LIMIT_S)
-                status, headers, body = self._answer(path)
+                mode, options = site._misbehaviours.get(path, (None, {}))
+                status, headers, body, _ = self._misbehaving_answer(path, mode, options)
+                delay, chunk = (options["delay"], options["chunk"]) if mode == "slow" else (0, len(body) or 1)
+                if mode:
+                    entry["misbehaviour"] = mode
                 entry["status"] = status
                 entry["bytes"] = len(body)
                 site._record(entry)
@@ -164,27 +207,56 @@ class SiteServer:
                         self.send_header(name, value)
                     self.end_headers()
                     if send_body:
-                        self.wfile.write(body)
+                        for at in range(0, len(body), chunk):
+                            if at and delay:
+                                time.sleep(delay)
+                            self.wfile.write(body[at:at + chunk])
+                            self.wfile.flush()
                 except (BrokenPipeError, ConnectionResetError):
                     pass  # the program gave up on the request; nothing to tell it
+                if mode in ("cut", "nosize"):
+                    self.close_connection = True
 
-            def _answer(self, path):
+            def _misbehaving_answer(self, path, mode, options):
+                """(status, headers, body, first byte's file offset) as the mode makes them."""
+                if mode == "404":
+                    return (*self._missing(), 0)
+                if mode == "garbage":
+                    junk = bytes((i * 7919 + 13) % 256 for i in range(options["size"]))
+                    return 200, [("Content-Type", "text/html"), ("Content-Length", str(len(junk)))], junk, 0
+                status, headers, body = self._answer(path, ranges=(mode != "nosize"))
+                first = 0
+                for name, value in headers:
+                    if name == "Content-Range" and status == 206:
+                        first = int(value.split()[1].split("-")[0])
+                if mode == "nosize":
+                    headers = [(n, v) for n, v in headers if n not in ("Content-Length", "Accept-Ranges")]
+                elif mode == "cut":
+                    body = body[:max(0, options["at"] - first)]
+                return status, headers, body, first
+
+            def _missing(self):
+                body = b"<html><body>404 Not Found</body></html>"
+                return 404, [("Content-Type", "text/html"), ("Content-Length", str(len(body)))], body
+
+            def _answer(self, path, ranges=True):
                 file_path = site._locate(path)
                 if file_path is None:
-                    body = b"<html><body>404 Not Found</body></html>"
-                    return 404, [("Content-Type", "text/html"), ("Content-Length", str(len(body)))], body
-                with open(file_path, "rb") as f:
-                    data = f.read()
+                    return self._missing()
+                size = os.path.getsize(file_path)
                 kind = CONTENT_TYPES.get(os.path.splitext(file_path)[1].lower(), "application/octet-stream")
                 headers = [("Content-Type", kind), ("Accept-Ranges", "bytes")]
-                wanted = parse_range(self.headers.get("Range"), len(data))
+                wanted = parse_range(self.headers.get("Range"), size) if ranges else None
                 if wanted == "unsatisfiable":
-                    return 416, headers + [("Content-Range", f"bytes */{len(data)}"), ("Content-Length", "0")], b""
+                    return 416, headers + [("Content-Range", f"bytes */{size}"), ("Content-Length", "0")], b""
+                # Only the asked-for range is read, so parallel parts of a large file stay cheap.
+                first, last = (0, size - 1) if wanted is None else wanted
+                with open(file_path, "rb") as f:
+                    f.seek(first)
+                    part = f.read(max(0, last + 1 - first))
                 if wanted is None:
-                    return 200, headers + [("Content-Length", str(len(data)))], data
-                first, last = wanted
-                part = data[first:last + 1]
-                return 206, headers + [("Content-Range", f"bytes {first}-{last}/{len(data)}"),
+                    return 200, headers + [("Content-Length", str(len(part)))], part
+                return 206, headers + [("Content-Range", f"bytes {first}-{last}/{size}"),
                                        ("Content-Length", str(len(part)))], part
 
         return Handler
@@ -197,9 +269,19 @@ def main(argv=None):
     parser.add_argument("--port", type=int, required=True)
     parser.add_argument("--log", help="append one JSON line per request to this file")
     parser.add_argument("--hold", action="append", default=[], help="path whose requests wait (until SIGUSR1)")
+    parser.add_argument("--file", action="append", default=[], metavar="PATH=FILE",
+                        help="serve FILE (anywhere on disk) under the URL path PATH")
+    parser.add_argument("--misbehave", action="append", default=[], metavar="PATH=MODE[,opt=value...]",
+                        help="make PATH misbehave: " + ", ".join(MISBEHAVIOURS))
     args = parser.parse_args(argv)
 
-    site = SiteServer(args.docs, args.port, args.host, args.log)
+    files = dict(item.split("=", 1) for item in args.file)
+    site = SiteServer(args.docs, args.port, args.host, args.log, files=files)
+    for item in args.misbehave:
+        path, setting = item.split("=", 1)
+        mode, *pairs = setting.split(",")
+        options = {k: float(v) if "." in v else int(v) for k, v in (p.split("=", 1) for p in pairs)}
+        site.misbehave(path, mode, **options)
     for path in args.hold:
         site.hold(path)
     stopping = threading.Event()

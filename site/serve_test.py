@@ -61,7 +61,9 @@ class RangeParsingTest(unittest.TestCase):
                 self.assertEqual(parse_range(header, 10), expected)
 
 
-class ServingTest(unittest.TestCase):
+class SiteCase(unittest.TestCase):
+    """A site on a free port serving a few documents of its own."""
+
     @classmethod
     def setUpClass(cls):
         cls.tmp = tempfile.TemporaryDirectory()
@@ -94,6 +96,8 @@ class ServingTest(unittest.TestCase):
         finally:
             conn.close()
 
+
+class ServingTest(SiteCase):
     def test_documents_and_status_codes(self):
         cases = [
             ("/new.exe", 200, self.body),
@@ -162,6 +166,73 @@ class ServingTest(unittest.TestCase):
             worker.join(10)
         self.assertEqual(results[0][0], 200)
         self.assertEqual(results[0][2], self.body)
+
+
+class MisbehaviourTest(SiteCase):
+    """The broken answers the download and the version check must survive."""
+
+    def setUp(self):
+        self.addCleanup(self.site.misbehave, "/new.exe", None)
+
+    def raw_get(self, target, range_header=None):
+        """Body bytes as they arrive, without trusting the announced length."""
+        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
+            extra = f"Range: {range_header}\r\n" if range_header else ""
+            s.sendall(f"GET {target} HTTP/1.1\r\nHost: x\r\n{extra}\r\n".encode())
+            received = b""
+            while chunk := s.recv(65536):
+                received += chunk
+        head, _, body = received.partition(b"\r\n\r\n")
+        lines = head.decode("latin-1").split("\r\n")
+        headers = dict(line.split(": ", 1) for line in lines[1:])
+        return int(lines[0].split()[1]), headers, body
+
+    def test_modes(self):
+        size = len(self.body)
+        cases = [
+            # mode, options, Range, status, body, Content-Length header
+            ("cut", {"at": 600}, None, 200, self.body[:600], str(size)),
+            ("cut", {"at": 600}, "bytes=500-799", 206, self.body[500:600], "300"),
+            ("cut", {"at": 600}, "bytes=700-", 206, b"", str(size - 700)),
+            ("nosize", {}, "bytes=10-20", 200, self.body, None),
+            ("404", {}, None, 404, b"<html><body>404 Not Found</body></html>", "39"),
+            ("slow", {"chunk": 300, "delay": 0.01}, "bytes=0-99", 206, self.body[:100], "100"),
+            ("slow", {"chunk": 300, "delay": 0.01}, None, 200, self.body, str(size)),
+        ]
+        for mode, options, range_header, status, body, length in cases:
+            with self.subTest(mode=mode, range=range_header):
+                self.site.misbehave("/new.exe", mode, **options)
+                got_status, headers, got_body = self.raw_get("/new.exe", range_header)
+                self.assertEqual(got_status, status)
+                self.assertEqual(got_body, body)
+                self.assertEqual(headers.get("Content-Length"), length)
+                self.assertEqual(self.site.requests("/new.exe")[-1]["misbehaviour"], mode)
+
+    def test_garbage_is_binary_and_never_the_file(self):
+        self.site.misbehave("/new.exe", "garbage", size=100)
+        status, _, body = self.raw_get("/new.exe")
+        self.assertEqual(status, 200)
+        self.assertEqual(len(body), 100)
+        self.assertNotEqual(body, self.body[:100])
+        self.assertIn(0, body)
+
+    def test_slow_answer_takes_its_delays(self):
+        self.site.misbehave("/new.exe", "slow", chunk=256, delay=0.1)
+        started = time.monotonic()
+        self.raw_get("/new.exe")
+        self.assertGreaterEqual(time.monotonic() - started, 0.25)  # 4 pieces, 3 pauses
+
+    def test_unknown_mode_or_option_is_refused(self):
+        with self.assertRaises(ValueError):
+            self.site.misbehave("/new.exe", "sleepy")
+        with self.assertRaises(ValueError):
+            self.site.misbehave("/new.exe", "cut", when=3)
+
+    def test_file_from_outside_the_docs_folder(self):
+        outside = os.path.join(self.tmp.name, "secret.txt")
+        self.site.add_file("/download/new version.exe", outside)
+        self.assertEqual(self.get("/download/new%20version.exe")[2], b"outside")
+        self.assertEqual(self.get("/secret.txt")[0], 404, "only the named path serves it")
 
 
 if __name__ == "__main__":

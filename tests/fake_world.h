@@ -1,25 +1,48 @@
 // Every test gets the whole fake platform with one call; a test changes only what it needs
-// (a file on drive D:, a missing drive) before starting the program.
+// (a file on drive D:, a missing drive, a site answer) before starting the program.
 #pragma once
 
+#include <string>
+
 #include "app/application.h"
+#include "app/build_settings.h"
+#include "platform/fake/fake_dispatcher.h"
 #include "platform/fake/fake_file_system.h"
+#include "platform/fake/fake_http_reader.h"
+#include "platform/fake/fake_process_launcher.h"
+#include "platform/fake/fake_transfer.h"
 #include "platform/fake/fake_ui_host.h"
 #include "platform/platform.h"
 
 namespace zv {
+
+inline std::string SiteUrl(const std::string& path) {
+  return std::string("http://") + build::kSiteHost + "/" + path;
+}
 
 struct FakeWorld {
   EffectLog log;
   FakeUiHost ui{log};
   FakeShell shell{log};
   FakeFileSystem files;
-  Platform platform{ui, shell, files};
+  FakeDispatcher dispatcher;
+  FakeHttpReader http;
+  FakeTransferService transfer;
+  FakeProcessLauncher processes{log, dispatcher};
+  Platform platform{ui, shell, files, dispatcher, http, transfer, processes};
   Application app{platform};
 
-  // Starts the program: the main window loads and its start-up sequence runs.
-  Form Start() {
+  // A healthy site with no newer version and a forum page without the online line.
+  FakeWorld() {
+    http.Serve(SiteUrl("111.txt"), "1---http://dl.example/new.exe---Zanvoro助手");
+    http.Serve(SiteUrl("forum.php"), "<html><body>forum</body></html>");
+  }
+
+  // Starts the program: the main window loads and its start-up sequence runs. Unless the test
+  // holds the site, the forum page has finished loading when this returns.
+  Form Start(bool waitForForumPage = true) {
     app.Start();
+    if (waitForForumPage) app.ForumPage().WaitUntilLoaded();
     return app.Main();
   }
 };

@@ -7,7 +7,7 @@ namespace zv {
 
 WindowId FakeUiHost::Load(const WindowSpec& spec, Modality) {
   const WindowId id = nextId_++;
-  Window window{&spec, spec.caption, false, {}};
+  Window window{&spec, spec.caption, false, {}, {spec.left, spec.top, spec.width, spec.height}};
   for (const ControlSpec& c : spec.controls) {
     Control control{&c, c.text, c.visible, c.interval, now_ + c.interval, 0, c.position, false,
                     c.fill, std::vector<std::string>(static_cast<size_t>(c.panes)), {}};
@@ -74,8 +74,20 @@ int FakeUiHost::TickCount(WindowId window, const std::string& timer) const {
 
 std::vector<std::string> FakeUiHost::TextHistory(WindowId window,
                                                  const std::string& control) const {
-  const Control* c = Lookup(window, control);
-  return c ? c->history : std::vector<std::string>{};
+  if (const Control* c = Lookup(window, control)) return c->history;
+  auto it = destroyed_.find(window);
+  if (it == destroyed_.end()) return {};
+  for (const Control& c : it->second.controls) {
+    if (c.spec->name == control) return c.history;
+  }
+  return {};
+}
+
+void FakeUiHost::Destroy(WindowId window) {
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  destroyed_[window] = std::move(it->second);
+  windows_.erase(it);
 }
 
 void FakeUiHost::ShowWindow(WindowId window, bool visible) {
@@ -86,6 +98,16 @@ void FakeUiHost::ShowWindow(WindowId window, bool visible) {
 bool FakeUiHost::IsWindowShown(WindowId window) const {
   auto it = windows_.find(window);
   return it != windows_.end() && it->second.shown;
+}
+
+ScreenRect FakeUiHost::WindowRect(WindowId window) const {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? ScreenRect{} : it->second.rect;
+}
+
+void FakeUiHost::MoveWindow(WindowId window, const ScreenRect& rect) {
+  auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.rect = rect;
 }
 
 std::string FakeUiHost::Text(WindowId window, const std::string& control) const {

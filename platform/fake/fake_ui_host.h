@@ -37,17 +37,19 @@ class FakeUiHost : public IUiHost {
   void Close(WindowId window);  // the user closes the window
   WindowId Find(const std::string& specId) const;  // an open window by spec id
   int TickCount(WindowId window, const std::string& timer) const;
-  // Every text the program set on a control, oldest first.
+  // Every text the program set on a control, oldest first; still there once the window is gone.
   std::vector<std::string> TextHistory(WindowId window, const std::string& control) const;
 
   // IUiHost
   void SetEventSink(IEventSink* sink) override { sink_ = sink; }
   WindowId Load(const WindowSpec& spec, Modality modality) override;
   void RunLoop(WindowId) override {}
-  void Destroy(WindowId window) override { windows_.erase(window); }
+  void Destroy(WindowId window) override;
   bool Exists(WindowId window) const override { return windows_.count(window) != 0; }
   void ShowWindow(WindowId window, bool visible) override;
   bool IsWindowShown(WindowId window) const override;
+  ScreenRect WindowRect(WindowId window) const override;
+  void MoveWindow(WindowId window, const ScreenRect& rect) override;
   std::string Text(WindowId window, const std::string& control) const override;
   void SetText(WindowId window, const std::string& control, const std::string& text) override;
   bool IsShown(WindowId window, const std::string& control) const override;
@@ -83,6 +85,7 @@ class FakeUiHost : public IUiHost {
     std::string caption;
     bool shown = false;
     std::vector<Control> controls;
+    ScreenRect rect;
   };
 
   Control* Lookup(WindowId window, const std::string& control);
@@ -92,6 +95,7 @@ class FakeUiHost : public IUiHost {
   EffectLog& log_;
   IEventSink* sink_ = nullptr;
   std::map<WindowId, Window> windows_;
+  std::map<WindowId, Window> destroyed_;
   WindowId nextId_ = 1;
   long long now_ = 0;
 };

@@ -10,9 +10,13 @@
 #include "app/program.h"
 #include "platform/platform.h"
 #include "platform/win32/gdiplus_session.h"
+#include "platform/win32/gui_dispatcher.h"
+#include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/ui_host_win32.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/wininet_reader.h"
+#include "platform/win32/wininet_transfer.h"
 
 namespace {
 
@@ -43,7 +47,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::Win32UiHost host(instance);
     zv::win32::Win32Shell shell;
     zv::win32::Win32Files files;
-    zv::Platform platform{host, shell, files};
+    zv::win32::GuiDispatcher dispatcher(instance);
+    zv::win32::WinInetReader http;
+    zv::win32::WinInetTransfer transfer;
+    zv::win32::Win32ProcessLauncher processes(dispatcher);
+    zv::Platform platform{host, shell, files, dispatcher, http, transfer, processes};
     return zv::RunProgram(platform);
   } catch (...) {
     return 1;

@@ -328,6 +328,20 @@ bool Win32UiHost::IsWindowShown(WindowId id) const {
   return window && IsWindowVisible(window->handle);
 }
 
+ScreenRect Win32UiHost::WindowRect(WindowId id) const {
+  RECT rect{};
+  const Window* window = Find(id);
+  if (!window || !GetWindowRect(window->handle, &rect)) return {};
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Win32UiHost::MoveWindow(WindowId id, const ScreenRect& rect) {
+  if (const Window* window = Find(id)) {
+    SetWindowPos(window->handle, nullptr, rect.left, rect.top, rect.width, rect.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 HWND Win32UiHost::Handle(WindowId id) const {
   const Window* window = Find(id);
   return window ? window->handle : nullptr;

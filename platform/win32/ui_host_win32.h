@@ -37,6 +37,8 @@ class Win32UiHost final : public IUiHost {
   bool Exists(WindowId window) const override;
   void ShowWindow(WindowId window, bool visible) override;
   bool IsWindowShown(WindowId window) const override;
+  ScreenRect WindowRect(WindowId window) const override;
+  void MoveWindow(WindowId window, const ScreenRect& rect) override;
 
   std::string Text(WindowId window, const std::string& control) const override;
   void SetText(WindowId window, const std::string& control, const std::string& text) override;

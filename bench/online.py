@@ -1,0 +1,129 @@
+"""Online-services benchmark of zanvoro.exe under Wine + Xvfb (not part of the test suite).
+
+Prints: the time from process start to the MC sound page (the animated wait plus the version
+check, median of N runs), the self-update's download rate for a large file in parallel parts
+and, for comparison, as one stream (the site withholding sizes and ranges), and how long the
+version check waits on a site that accepts the connection and never answers.
+Needs both builds (./test.sh or scripts/build.sh). Uses its own prefix in build/bench.
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "e2e"))
+
+import bench_session  # noqa: E402
+import harness  # noqa: E402
+
+PADDED_MIB = 64
+
+
+def poll(check, timeout, interval=0.02):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = check()
+        if found:
+            return found
+        time.sleep(interval)
+    raise RuntimeError("timed out")
+
+
+def box(program, title):
+    return next((w for w in program.boxes() if w["caption"] == title and w["class"] == "#32770"),
+                None)
+
+
+def time_to_mc_page(session):
+    started = time.monotonic()
+    program = session.launch()
+    program.wait_for_main()
+    poll(lambda: (w := program.window()) and not w.shown("图片框9") and w.shown("图片框3"), 60)
+    elapsed = time.monotonic() - started
+    program.stop()
+    return elapsed
+
+
+def update_docs(session, new_version, size_mib):
+    """Docs publishing version 2 whose program is the tiny new version padded with zeros (data
+    after a PE image leaves it runnable)."""
+    docs = tempfile.mkdtemp(prefix="docs-", dir=session.dir)
+    shutil.copy(os.path.join(harness.DEFAULT_DOCS, "forum.php"), docs)
+    with open(os.path.join(docs, "111.txt"), "wb") as f:
+        f.write(f"2---http://{session.config.site_host}/new.exe---bench".encode("gbk"))
+    padded = os.path.join(docs, "new.exe")
+    shutil.copy(new_version, padded)
+    with open(padded, "ab") as f:
+        f.write(b"\0" * (size_mib * 2**20 - os.path.getsize(new_version)))
+    return docs, os.path.getsize(padded)
+
+
+def download_rate(session, docs, size, misbehaviour=None):
+    """Bytes per second from the first request for the file to the completion box."""
+    site = session.start_site(docs)
+    if misbehaviour:
+        site.misbehave("/new.exe", misbehaviour)
+    program = session.launch()
+    poll(lambda: box(program, "提示"), 300, interval=0.05)
+    finished = time.time()
+    first = min(r["time"] for r in site.requests("/new.exe"))
+    parts = len(site.requests("/new.exe"))
+    program.dismiss("提示")
+    program.wait_exit(timeout=60)
+    # Requests are stamped when they arrive; the box is seen within a probe's round trip.
+    elapsed = finished - first
+    return size / elapsed, elapsed, parts
+
+
+def silent_site_wait(session):
+    site = session.start_site(harness.DEFAULT_DOCS)
+    site.hold("/111.txt")
+    started = time.monotonic()
+    program = session.launch()
+    poll(lambda: box(program, "信息："), 120, interval=0.1)
+    elapsed = time.monotonic() - started
+    site.release()
+    program.dismiss("信息：")
+    program.wait_exit(timeout=30)
+    return elapsed
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--runs", type=int, default=5)
+    win = os.path.join(ROOT, "build", "win")
+    parser.add_argument("--exe", default=os.path.join(win, "platform", "win32", "zanvoro.exe"))
+    parser.add_argument("--probe", default=os.path.join(win, "e2e", "probe", "probe.exe"))
+    parser.add_argument("--new-version", default=os.path.join(win, "site", "new_version", "new_version.exe"))
+    parser.add_argument("--site-host", default="127.0.0.1:18080", help="the host the exe was built for")
+    args = parser.parse_args()
+
+    config = bench_session.bench_config(args.exe, args.probe, args.site_host)
+
+    session = harness.Session("online", config).start()
+    try:
+        time_to_mc_page(session)  # warm-up
+        pages = [time_to_mc_page(session) for _ in range(args.runs)]
+        docs, size = update_docs(session, args.new_version, PADDED_MIB)
+        parted = download_rate(session, docs, size)
+        single = download_rate(session, docs, size, misbehaviour="nosize")
+        silent = silent_site_wait(session)
+    finally:
+        session.stop()
+
+    print(f"start to MC page (100 ticks + version check): median {statistics.median(pages) * 1000:.0f} ms "
+          f"over {len(pages)} runs (min {min(pages) * 1000:.0f}, max {max(pages) * 1000:.0f})")
+    for label, (rate, elapsed, requests) in (("in parts", parted), ("one stream", single)):
+        print(f"update download of {size / 2**20:.0f} MiB {label}: {rate / 2**20:.1f} MiB/s "
+              f"({elapsed:.2f} s, {requests} requests)")
+    print(f"version check on a silent site: box after {silent:.1f} s from start")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

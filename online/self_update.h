@@ -1,0 +1,50 @@
+// The update window and the download behind it: the transfer is started when the window is
+// created, its figures are shown twice a second, and its end either starts the new program
+// and ends this one, or tells the user the update failed and lets the program go on.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/platform.h"
+#include "ui/form.h"
+
+namespace zv {
+
+// The fixed transfer settings the update hands to the service.
+constexpr int kUpdateParts = 5;
+constexpr int kUpdateConnectTimeoutMs = 5000;
+constexpr int kUpdateCommandTimeoutMs = 5000;
+constexpr int kUpdateReceiveTimeoutMs = 10000;
+constexpr int kUpdateStopWaitMs = 1000;
+constexpr int kUpdateBlockBytes = 10240;
+constexpr int kUpdateTickMs = 500;
+constexpr int kNewProgramShowMode = 1;
+
+class SelfUpdate {
+ public:
+  // `endProgram` ends the whole program the normal way (exit clean-up, exit code 0).
+  SelfUpdate(Platform& platform, std::function<void()> endProgram);
+
+  // The update window's created event: place it over the main window and start the transfer.
+  void Begin(const Form& update, const Form& main);
+  // The update window's 时钟1.
+  void Tick(const Form& update, const Form& main);
+  // Program exit: no notification may arrive after this.
+  void Stop();
+
+ private:
+  int OnNotice(const TransferNotice& notice);  // transfer worker thread
+  void Finish(const TransferOutcome& outcome);  // GUI thread
+  void Fail();
+  void StartNewProgram(const std::string& path);
+
+  Platform& platform_;
+  std::function<void()> endProgram_;
+  WindowId window_ = kNoWindow;
+  std::atomic<int64_t> totalSize_{0};
+};
+
+}  // namespace zv
