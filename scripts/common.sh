@@ -10,7 +10,7 @@ ZANVORO_PROBE="$ZANVORO_WIN_BUILD/e2e/probe/probe.exe"
 ZANVORO_NEW_VERSION="$ZANVORO_WIN_BUILD/site/new_version/new_version.exe"
 
 # The official site is served on loopback for running and testing; the exe is built for it.
-ZANVORO_SITE_PORT=18080
+ZANVORO_SITE_PORT="${ZANVORO_SITE_PORT:-18080}"  # another port keeps parallel runs apart
 ZANVORO_SITE_HOST="127.0.0.1:$ZANVORO_SITE_PORT"
 
 # Debian's interpreter: a pyenv shim first on PATH would lack python3-pil.
