@@ -2,10 +2,14 @@
 // action is handled by the feature that owns it.
 #include "app/application.h"
 
+#include <cstdlib>
+
 #include "app/links.h"
 #include "app/start_up.h"
 #include "online/online_count.h"
 #include "online/version_check.h"
+#include "sound/clip_catalogue.h"
+#include "sound/custom_slots.h"
 
 namespace zv {
 namespace {
@@ -15,8 +19,13 @@ constexpr const char* kPages[] = {"图片框4", "图片框3", "图片框1"};
 }  // namespace
 
 Application::Application(Platform& platform)
-    : platform_(platform), forumPage_(platform.http), update_(platform, [this] { EndProgram(); }) {
+    : platform_(platform),
+      sound_(platform.audio, platform.media),
+      forumPage_(platform.http),
+      update_(platform, [this] { EndProgram(); }) {
   platform_.ui.SetEventSink(this);
+  // Every sound ends with the program, and no worker is left running past it.
+  cleanUp_.Register([this] { sound_.StopAllAndWait(); });
   cleanUp_.Register([this] { update_.Stop(); });
   cleanUp_.Register([this] { forumPage_.Stop(); });
 }
@@ -91,6 +100,19 @@ void Application::Perform(Action action, const UiEvent& event) {
       break;
     case Action::BoxNotice:
       ShowBoxNotice();
+      break;
+    case Action::PlayBuiltInClip:
+      PlayBoardClip(sound_, platform_.resources, std::atoi(event.control->arg.c_str()));
+      break;
+    case Action::StopAll:
+      sound_.StopAll();
+      break;
+    case Action::ChooseSlotFile:
+      ChooseSlotFile(main, platform_.fileDialog, platform_.files,
+                     std::atoi(event.control->arg.c_str()));
+      break;
+    case Action::PlaySlot:
+      PlaySlot(main, platform_.media, std::atoi(event.control->arg.c_str()));
       break;
     default:
       // Actions of features that are not part of this build do nothing.

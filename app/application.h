@@ -6,6 +6,7 @@
 #include "online/page_viewer.h"
 #include "online/self_update.h"
 #include "platform/platform.h"
+#include "sound/sound_board.h"
 #include "ui/catalogue.h"
 #include "ui/form.h"
 
@@ -24,6 +25,7 @@ class Application : public IEventSink {
   Form Main() const { return Form(platform_.ui, main_); }
   ExitCleanUp& CleanUp() { return cleanUp_; }
   PageViewer& ForumPage() { return forumPage_; }
+  SoundBoard& Sound() { return sound_; }
 
   void OnEvent(const UiEvent& event) override;
 
@@ -41,6 +43,7 @@ class Application : public IEventSink {
 
   Platform& platform_;
   WindowId main_ = kNoWindow;
+  SoundBoard sound_;
   ExitCleanUp cleanUp_;
   PageViewer forumPage_;
   SelfUpdate update_;

@@ -1,10 +1,14 @@
 // The bundle of platform services a feature receives; the real and the fake platform fill it.
 #pragma once
 
+#include "platform/audio_output.h"
 #include "platform/dispatcher.h"
+#include "platform/file_dialog.h"
 #include "platform/file_system.h"
 #include "platform/http_reader.h"
+#include "platform/media_player.h"
 #include "platform/process_launcher.h"
+#include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/transfer.h"
 #include "platform/ui_host.h"
@@ -19,6 +23,10 @@ struct Platform {
   IHttpReader& http;
   ITransferService& transfer;
   IProcessLauncher& processes;
+  IResources& resources;
+  IAudioOutput& audio;
+  IMediaPlayer& media;
+  IFileDialog& fileDialog;
 };
 
 }  // namespace zv

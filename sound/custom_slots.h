@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "platform/file_dialog.h"
+#include "platform/file_system.h"
+#include "platform/media_player.h"
 #include "ui/form.h"
 
 namespace zv {
@@ -16,5 +19,20 @@ std::string SlotPathName(int slot);   // 编辑框自定义地址N
 // Fills the slots from the text in 编辑框自定义配置: label, path, label, path, … Fields past the
 // 36th are ignored; slots without a field keep what they show.
 void LoadSlots(const Form& main);
+
+// The Open File dialog for one slot; a chosen file becomes the slot's path and its name the
+// label, and the slots are saved. Cancelling changes and writes nothing.
+void ChooseSlotFile(const Form& main, IFileDialog& dialog, IFileSystem& files, int slot);
+
+// Writes every slot to the configuration file (after filling in one empty path and one empty
+// label). A failed write is silent and the slots keep what they show.
+void SaveSlots(const Form& main, IFileSystem& files);
+
+// Stops the file playing now and starts the slot's file, if it has one.
+void PlaySlot(const Form& main, IMediaPlayer& media, int slot);
+
+// The part of a GBK path after its last backslash; a backslash that is the second byte of a
+// double-byte character does not count.
+std::string FileNameOf(const std::string& path);
 
 }  // namespace zv

@@ -6,10 +6,14 @@
 
 #include "app/application.h"
 #include "app/build_settings.h"
+#include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_dispatcher.h"
+#include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_file_system.h"
 #include "platform/fake/fake_http_reader.h"
+#include "platform/fake/fake_media_player.h"
 #include "platform/fake/fake_process_launcher.h"
+#include "platform/fake/fake_resources.h"
 #include "platform/fake/fake_transfer.h"
 #include "platform/fake/fake_ui_host.h"
 #include "platform/platform.h"
@@ -29,7 +33,12 @@ struct FakeWorld {
   FakeHttpReader http;
   FakeTransferService transfer;
   FakeProcessLauncher processes{log, dispatcher};
-  Platform platform{ui, shell, files, dispatcher, http, transfer, processes};
+  FakeResources resources;
+  FakeAudioOutput audio;
+  FakeMediaPlayer media{log};
+  FakeFileDialog fileDialog{log};
+  Platform platform{ui, shell, files, dispatcher, http, transfer, processes,
+                    resources, audio, media, fileDialog};
   Application app{platform};
 
   // A healthy site with no newer version and a forum page without the online line.

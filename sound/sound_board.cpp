@@ -1,0 +1,135 @@
+// Playback workers: each feeds its device block by block, waits on two things at once (a block
+// slot coming free and its stop signal) and cleans up after itself.
+#include "sound/sound_board.h"
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+#include <string>
+
+#include "sound/wave_bytes.h"
+
+namespace zv {
+
+struct SoundBoard::Playback {
+  std::string samples;  // private copy: the caller's bytes may go away at once
+  bool loop = false;
+  std::unique_ptr<IAudioStream> stream;
+  std::atomic<bool> stop{false};
+  std::thread worker;
+};
+
+SoundBoard::SoundBoard(IAudioOutput& output, IMediaPlayer& media)
+    : output_(output), media_(media) {}
+
+SoundBoard::~SoundBoard() { StopAllAndWait(); }
+
+bool SoundBoard::PlayClip(std::string_view wave, bool loop) {
+  JoinFinished();
+  const std::optional<WaveChunks> chunks = FindWaveChunks(wave);
+  // An empty data chunk has nothing to send, and looping it would spin without end.
+  if (!chunks || chunks->data.empty()) return false;
+  std::shared_ptr<Playback> playback;
+  try {
+    playback = std::make_shared<Playback>();
+    playback->samples.assign(chunks->data);
+  } catch (const std::bad_alloc&) {
+    return false;  // no memory for the copy: silent like any other failure
+  }
+  playback->loop = loop;
+  playback->stream = output_.Open(std::string(chunks->format));
+  if (!playback->stream) return false;
+
+  // The worker's first act is to take the lock, so it cannot leave the list before its thread
+  // handle is stored.
+  std::lock_guard<std::mutex> guard(lock_);
+  sounding_.push_back(playback);
+  try {
+    playback->worker = std::thread([this, playback] { Work(playback); });
+  } catch (...) {
+    // No thread to be had: the clip stays silent.
+    sounding_.pop_back();
+    return false;
+  }
+  return true;
+}
+
+void SoundBoard::Work(const std::shared_ptr<Playback>& playback) {
+  { std::lock_guard<std::mutex> guard(lock_); }
+  IAudioStream& stream = *playback->stream;
+  const std::string& samples = playback->samples;
+  size_t next = 0;
+  int queued = 0;
+  bool finished = false;
+  while (!playback->stop) {
+    queued -= stream.Reap();
+    if (next < samples.size() && queued < kMaxQueuedBlocks) {
+      const size_t size = std::min(kBlockBytes, samples.size() - next);
+      if (!stream.Queue(samples.data() + next, size)) break;
+      next += size;
+      ++queued;
+      continue;
+    }
+    if (next >= samples.size()) {
+      if (playback->loop) {
+        next = 0;
+        continue;
+      }
+      if (queued == 0) {
+        finished = true;
+        break;
+      }
+    }
+    if (!stream.Wait(kGiveUpMilliseconds)) break;
+  }
+  if (!finished) stream.Reset();
+  Leave(playback);
+  // The device is closed and the samples freed only once no one can signal this playback.
+  playback->stream.reset();
+  playback->samples = std::string();
+}
+
+void SoundBoard::Leave(const std::shared_ptr<Playback>& playback) {
+  std::lock_guard<std::mutex> guard(lock_);
+  sounding_.erase(std::find(sounding_.begin(), sounding_.end(), playback));
+  try {
+    finished_.push_back(std::move(playback->worker));
+  } catch (...) {
+    playback->worker.detach();  // cannot be joined later; let it end on its own
+  }
+  if (sounding_.empty()) emptied_.notify_all();
+}
+
+void SoundBoard::StopAll() {
+  media_.Stop();
+  std::lock_guard<std::mutex> guard(lock_);
+  for (const std::shared_ptr<Playback>& playback : sounding_) {
+    playback->stop = true;
+    playback->stream->Wake();
+  }
+}
+
+void SoundBoard::StopAllAndWait() {
+  StopAll();
+  {
+    std::unique_lock<std::mutex> guard(lock_);
+    emptied_.wait(guard, [this] { return sounding_.empty(); });
+  }
+  JoinFinished();
+}
+
+size_t SoundBoard::Sounding() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return sounding_.size();
+}
+
+void SoundBoard::JoinFinished() {
+  std::vector<std::thread> finished;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    finished.swap(finished_);
+  }
+  for (std::thread& worker : finished) worker.join();
+}
+
+}  // namespace zv

@@ -1,0 +1,58 @@
+// Play clip and stop all: every WAVE playback of the program runs on a worker of its own with a
+// private copy of its samples and its own handle on the output device, so clicks never wait for
+// sound and any number of clips overlap. Stop all also ends the media-file playback.
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/audio_output.h"
+#include "platform/media_player.h"
+
+namespace zv {
+
+class SoundBoard {
+ public:
+  static constexpr size_t kBlockBytes = 15360;
+  static constexpr int kMaxQueuedBlocks = 20;
+  // A device that neither frees a block slot nor sees the stop signal for this long is given up.
+  static constexpr int kGiveUpMilliseconds = 8888;
+
+  SoundBoard(IAudioOutput& output, IMediaPlayer& media);
+  // Stops everything and waits for the workers, so none outlives the devices it uses.
+  ~SoundBoard();
+  SoundBoard(const SoundBoard&) = delete;
+  SoundBoard& operator=(const SoundBoard&) = delete;
+
+  // Validates, copies and hands the clip to a new worker; returns at once. False when the bytes
+  // are no WAVE clip, hold no samples, or no device takes the format: then nothing sounds.
+  bool PlayClip(std::string_view wave, bool loop);
+  // Ends the media-file playback and signals every clip playback to stop; does not wait.
+  void StopAll();
+  // StopAll, then waits until every worker has ended (program exit).
+  void StopAllAndWait();
+  // Playbacks still on the list.
+  size_t Sounding() const;
+
+  IMediaPlayer& Media() const { return media_; }
+
+ private:
+  struct Playback;
+  void Work(const std::shared_ptr<Playback>& playback);
+  void Leave(const std::shared_ptr<Playback>& playback);
+  void JoinFinished();
+
+  IAudioOutput& output_;
+  IMediaPlayer& media_;
+  mutable std::mutex lock_;
+  std::condition_variable emptied_;
+  std::vector<std::shared_ptr<Playback>> sounding_;
+  // Workers that have left the list; joined by the GUI thread at its next call.
+  std::vector<std::thread> finished_;
+};
+
+}  // namespace zv
