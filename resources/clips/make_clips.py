@@ -147,7 +147,7 @@ def _write(path, data):
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--out", required=True, help="folder that receives the clips")
+    parser.add_argument("--out", help="folder that receives the clips")
     parser.add_argument("--only", nargs="*", default=None, help="make just these clips")
     parser.add_argument("--list", action="store_true", help="print the clip file names")
     args = parser.parse_args(argv)
@@ -155,6 +155,8 @@ def main(argv):
     if args.list:
         print("\n".join(clips))
         return 0
+    if not args.out:
+        parser.error("--out is needed to make clips")
     names = args.only if args.only else list(clips)
     made = {}
     for name in names:
