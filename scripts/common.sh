@@ -27,5 +27,5 @@ ZANVORO_JOBS=2
 ZANVORO_PACKAGES=(
   build-essential cmake googletest g++-mingw-w64-x86-64-posix clang
   wine xvfb xdotool imagemagick fonts-wqy-microhei x11-utils
-  pulseaudio pulseaudio-utils sox python3 python3-pil
+  pulseaudio pulseaudio-utils sox python3 python3-pil python3-numpy espeak-ng
 )

@@ -13,6 +13,10 @@
 #include "platform/win32/gui_dispatcher.h"
 #include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/ui_host_win32.h"
+#include "platform/win32/win32_audio.h"
+#include "platform/win32/win32_file_dialog.h"
+#include "platform/win32/win32_media_player.h"
+#include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/wininet_reader.h"
@@ -51,7 +55,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::WinInetReader http;
     zv::win32::WinInetTransfer transfer;
     zv::win32::Win32ProcessLauncher processes(dispatcher);
-    zv::Platform platform{host, shell, files, dispatcher, http, transfer, processes};
+    zv::win32::ModuleResources resources(instance);
+    zv::win32::WaveOutAudio audio;
+    zv::win32::MciMediaPlayer media;
+    zv::win32::OpenFileDialog fileDialog;
+    zv::Platform platform{host, shell, files, dispatcher, http, transfer,
+                          processes, resources, audio, media, fileDialog};
     return zv::RunProgram(platform);
   } catch (...) {
     return 1;
