@@ -1,0 +1,234 @@
+"""The sound board heard for real: what the program plays is recorded from a private PulseAudio
+server and taken apart again with the clips the build made. Overlapping clips must both be in
+the recording at full level, repeated clicks must give as many copies, 停止播放 must silence
+clips and the custom slot's file at once, the ADPCM clip must play, and a slot chosen in the
+real Open dialog must be saved byte for byte and play its file."""
+
+import os
+import subprocess
+import time
+
+import numpy as np
+
+import harness
+import winebox
+import pulse_capture
+from harness import ProgramTest, wait_until
+from pulse_capture import RATE
+
+CLIP_DIR = os.environ.get("ZANVORO_CLIP_DIR", "")
+SEPARATOR = "￥￥￥￥￥￥%%%%%%%"
+UNCHOSEN = "亲，你还没有选择场景音哦！点击我！选择歌曲！"
+MEDIA_TONE_HZ = 1234.0  # far from every clip's strongest lines, so the media file stands out
+SILENT_RMS = 1e-3
+
+_pulse = None
+
+
+def setUpModule():
+    global _pulse
+    config = harness.Config.from_env()
+    _pulse = pulse_capture.PrivatePulse(os.path.join(config.work_dir, "work", "pulse-sound")).start()
+    # Every Wine process of the session inherits it and so plays into the private server.
+    os.environ["PULSE_SERVER"] = _pulse.server
+    harness.start_session()
+
+
+def tearDownModule():
+    harness.stop_session()
+    if _pulse:
+        _pulse.stop()
+
+
+def clip(name):
+    return pulse_capture.read_wave(os.path.join(CLIP_DIR, name))
+
+
+def correlate(signal, template):
+    """Cross-correlation for every lag where the template starts inside the signal."""
+    size = 1 << int(np.ceil(np.log2(len(signal) + len(template))))
+    product = np.fft.rfft(signal, size) * np.conj(np.fft.rfft(template, size))
+    return np.fft.irfft(product, size)[:len(signal)]
+
+
+def find_copies(recording, template, count, block=2205, search=660):
+    """Peels `count` copies of the template off the recording, strongest first. Each copy is
+    found as a whole, then subtracted block by block, every block aligned on its own within
+    `search` samples: under load the audio path shifts a stream by a few milliseconds now and
+    then. Returns [(start in seconds, median gain of its blocks)] in the order found, and what
+    is left."""
+    residual = recording.copy()
+    copies = []
+    for _ in range(count):
+        # A copy must start early enough for half a second of it to be in the recording.
+        usable = max(1, len(residual) - min(len(template), RATE // 2))
+        lag = int(np.argmax(correlate(residual, template)[:usable]))
+        gains = []
+        for offset in range(0, len(template), block):
+            start = lag + offset
+            part = template[offset:offset + block][:max(0, len(residual) - start - search)]
+            energy = float(np.dot(part, part))
+            if len(part) < block // 2 or energy < 1e-4 * len(part) * 1e-2:
+                continue
+            low = max(0, start - search)
+            scores = np.correlate(residual[low:start + len(part) + search], part, "valid")
+            best = int(np.argmax(scores))
+            gain = scores[best] / energy
+            residual[low + best:low + best + len(part)] -= gain * part
+            gains.append(gain)
+        copies.append((lag / RATE, float(np.median(gains)) if gains else 0.0))
+    return copies, residual
+
+
+def rms(x):
+    return float(np.sqrt(np.mean(x ** 2))) if len(x) else 0.0
+
+
+def tone_level(x, freq):
+    """Amplitude of one sine in x (Hann-windowed)."""
+    window = np.hanning(len(x))
+    phase = np.exp(-2j * np.pi * freq * np.arange(len(x)) / RATE)
+    return float(2 * abs(np.sum(x * window * phase)) / np.sum(window))
+
+
+def write_tone(path, seconds, freq=MEDIA_TONE_HZ):
+    t = np.arange(int(seconds * RATE)) / RATE
+    tone = 0.3 * np.sin(2 * np.pi * freq * t)
+    # Quiet padding: the system player may cut the last few hundred milliseconds.
+    pulse_capture.write_wave(path, np.concatenate([tone, np.zeros(RATE // 2)]))
+
+
+def slot_file(slots):
+    """The configuration file's bytes for (label, path) pairs of slots 1..18."""
+    text = "".join(label + SEPARATOR + path + SEPARATOR for label, path in slots)
+    return text.encode("gbk")
+
+
+class SoundTest(ProgramTest):
+    def setUp(self):
+        if not CLIP_DIR:
+            self.skipTest("ZANVORO_CLIP_DIR is not set")
+
+    def record(self, actions, tail):
+        """Records while running actions, then `tail` seconds more; returns the samples and, for
+        each action, the moments (seconds into the recording) it began and ended."""
+        began = _pulse.start_recording(os.path.join(harness.session().dir, f"{self.id()}.wav"))
+        moments = []
+        for action in actions:
+            start = time.monotonic() - began
+            action()
+            moments.append((start, time.monotonic() - began))
+        time.sleep(tail)
+        return _pulse.stop_recording(), moments
+
+
+class OverlapTest(SoundTest):
+    def test_a_short_clip_mixes_into_a_long_one_and_both_are_heard_whole(self):
+        program, _ = self.start()
+        news, dog = clip("mc42.wav"), clip("mc16.wav")
+        streams = []
+        recording, _ = self.record([lambda: program.click("官方音按钮42"), lambda: time.sleep(0.6),
+                                    lambda: streams.extend(_pulse.sink_inputs()),
+                                    lambda: program.click("官方音按钮16")], tail=1.5)
+        # The keep-alive stream is pacat's; anything else is the program's waveOut through Wine.
+        self.assertTrue([name for name in streams if name != "pacat"],
+                        f"the program played through another device (streams: {streams})")
+        [(news_at, news_gain)], residual = find_copies(recording, news, 1)
+        [(dog_at, dog_gain)], left = find_copies(residual, dog, 1)
+        self.assertAlmostEqual(news_gain, 1.0, delta=0.15)
+        self.assertAlmostEqual(dog_gain, 1.0, delta=0.15)
+        self.assertGreater(dog_at, news_at + 0.3, "the dog was clicked after the news theme")
+        # The two copies explain the whole recording: they were mixed, nothing cut either.
+        self.assertLess(rms(left), 0.5 * rms(recording))
+
+    def test_five_clicks_give_five_overlapping_copies(self):
+        program, _ = self.start()
+        # Thunderous applause: dense claps that never repeat, as loud at any moment as at any
+        # other, so each copy stands out from the other four however they overlap.
+        applause = clip("mc23.wav")
+        opening = applause[int(0.2 * RATE):int(1.2 * RATE)]
+        recording, moments = self.record([lambda: program.click("官方音按钮23") for _ in range(5)],
+                                         tail=1.0)
+        copies, _ = find_copies(recording, opening, 8, block=len(opening) // 4, search=660)
+        # Under load the audio path may stutter and repeat a moment of a stream, which can show
+        # as one more copy; what must hold is a full-level copy for every click.
+        starts = sorted(at - 0.2 for at, gain in copies if 0.8 < gain < 1.2)
+        distinct = [at for i, at in enumerate(starts) if i == 0 or at - starts[i - 1] > 0.05]
+        self.assertGreaterEqual(len(distinct), 5, f"copies found: {copies}")
+        self.assertGreater(distinct[0], moments[0][0] - 0.3, f"copies found: {copies}")
+        self.assertLess(distinct[-1], moments[-1][1] + 1.0, f"copies found: {copies}")
+        # Each copy began while the one before was still sounding.
+        seconds = len(applause) / RATE
+        self.assertTrue(all(b - a < seconds for a, b in zip(distinct, distinct[1:])), distinct)
+
+    def test_the_adpcm_clip_plays_like_the_others(self):
+        program, _ = self.start()
+        reference = os.path.join(harness.session().dir, "mc02-44k.wav")
+        # sox decodes Microsoft ADPCM on its own, so this does not trust our encoder.
+        subprocess.run(["sox", os.path.join(CLIP_DIR, "mc02.wav"), "-r", str(RATE), "-e", "signed",
+                        "-b", "16", reference], check=True)
+        chime = pulse_capture.read_wave(reference)
+        recording, _ = self.record([lambda: program.click("官方音按钮2")], tail=1.5)
+        [(at, gain)], residual = find_copies(recording, chime, 1)
+        self.assertAlmostEqual(gain, 1.0, delta=0.2)
+        self.assertLess(rms(residual), 0.5 * rms(recording))
+
+
+class StopAllTest(SoundTest):
+    def test_stop_silences_every_clip_and_the_slot_file_at_once(self):
+        media_dir = harness.session().dir
+        song = os.path.join(media_dir, "开场 音乐.wav")
+        write_tone(song, 20.0)
+        d_dir = os.path.join(media_dir, "d-stop")
+        os.makedirs(os.path.join(d_dir, "Zanvoro助手"), exist_ok=True)
+        slots = [("开场 音乐.wav", winebox.win_path(song))] + [(UNCHOSEN, "")] * 17
+        with open(os.path.join(d_dir, "Zanvoro助手", "自定义配置.txt"), "wb") as f:
+            f.write(slot_file(slots))
+        program, window = self.start(d_dir)
+        self.assertEqual(window["自定义歌曲名字1"]["text"], "开场 音乐.wav")
+
+        recording, moments = self.record(
+            [lambda: program.click("自定义播放按钮1"), lambda: time.sleep(1.5),
+             lambda: program.click("官方音按钮42"), lambda: program.click("官方音按钮49"),
+             lambda: time.sleep(1.5), lambda: program.click("官方音按钮51")], tail=2.5)
+        # The click has been handled when it returns; the device needs a moment to go quiet.
+        clicked, handled = moments[-1]
+        before = recording[int((clicked - 1.0) * RATE):int((clicked - 0.1) * RATE)]
+        after = recording[int((handled + 0.3) * RATE):]
+        self.assertGreater(tone_level(before, MEDIA_TONE_HZ), 0.1, "the slot's file was playing")
+        self.assertGreater(rms(before), 0.1, "the clips were playing")
+        self.assertLess(rms(after), SILENT_RMS, "everything stopped, long before the clips' end")
+
+
+class ChosenSlotTest(SoundTest):
+    def test_a_file_chosen_in_the_open_dialog_is_saved_exactly_and_plays(self):
+        media = os.path.join(harness.session().dir, "slot3.wav")
+        write_tone(media, 6.0)
+        program, _ = self.start()
+        program.press("自定义歌曲名字3", post=True)
+        session = harness.session()
+        dialog = wait_until(lambda: [w for w in program.boxes() if w["caption"] == "Open"],
+                            timeout=20, what="the Open dialog")
+        self.assertTrue(dialog)
+        time.sleep(0.5)  # the dialog takes keys once its edit box has the focus
+        env = dict(session.env)
+        subprocess.run(["xdotool", "type", "--delay", "20", winebox.win_path(media)],
+                       env=env, check=True, timeout=60)
+        subprocess.run(["xdotool", "key", "Return"], env=env, check=True, timeout=20)
+
+        config = os.path.join(program.d_dir, "Zanvoro助手", "自定义配置.txt")
+        wait_until(lambda: os.path.exists(config), timeout=20, what="the slots to be saved")
+        slots = [(UNCHOSEN, "无"), (UNCHOSEN, ""), ("slot3.wav", winebox.win_path(media))]
+        slots += [(UNCHOSEN, "")] * 15
+        with open(config, "rb") as f:
+            self.assertEqual(f.read(), slot_file(slots))
+        window = program.wait_window(lambda w: w["自定义歌曲名字3"]["text"] == "slot3.wav",
+                                     what="the slot's new caption")
+        self.assertEqual(window["自定义歌曲名字3"]["text"], "slot3.wav")
+
+        recording, _ = self.record([lambda: program.click("自定义播放按钮3")], tail=2.5)
+        self.assertGreater(tone_level(recording[RATE:], MEDIA_TONE_HZ), 0.1, "the chosen file plays")
+
+
+if __name__ == "__main__":
+    harness.main()
