@@ -13,8 +13,9 @@ namespace zv {
 
 struct SoundBoard::Playback {
   std::string samples;  // private copy: the caller's bytes may go away at once
+  std::string format;
   bool loop = false;
-  std::unique_ptr<IAudioStream> stream;
+  std::unique_ptr<IAudioStream> stream;  // set by the worker under the list's lock
   std::atomic<bool> stop{false};
   std::thread worker;
 };
@@ -37,8 +38,7 @@ bool SoundBoard::PlayClip(std::string_view wave, bool loop) {
     return false;  // no memory for the copy: silent like any other failure
   }
   playback->loop = loop;
-  playback->stream = output_.Open(std::string(chunks->format));
-  if (!playback->stream) return false;
+  playback->format.assign(chunks->format);
 
   // The worker's first act is to take the lock, so it cannot leave the list before its thread
   // handle is stored.
@@ -55,7 +55,17 @@ bool SoundBoard::PlayClip(std::string_view wave, bool loop) {
 }
 
 void SoundBoard::Work(const std::shared_ptr<Playback>& playback) {
-  { std::lock_guard<std::mutex> guard(lock_); }
+  // Opening a device can take tens of milliseconds, so it happens here and not on the GUI
+  // thread. Without a device, or in a format it refuses, the playback ends unheard.
+  std::unique_ptr<IAudioStream> opened = output_.Open(playback->format);
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    playback->stream = std::move(opened);
+  }
+  if (!playback->stream) {
+    Leave(playback);
+    return;
+  }
   IAudioStream& stream = *playback->stream;
   const std::string& samples = playback->samples;
   size_t next = 0;
@@ -87,6 +97,7 @@ void SoundBoard::Work(const std::shared_ptr<Playback>& playback) {
   // The device is closed and the samples freed only once no one can signal this playback.
   playback->stream.reset();
   playback->samples = std::string();
+  playback->format = std::string();
 }
 
 void SoundBoard::Leave(const std::shared_ptr<Playback>& playback) {
@@ -105,7 +116,8 @@ void SoundBoard::StopAll() {
   std::lock_guard<std::mutex> guard(lock_);
   for (const std::shared_ptr<Playback>& playback : sounding_) {
     playback->stop = true;
-    playback->stream->Wake();
+    // A worker still opening its device sees the signal before its first block.
+    if (playback->stream) playback->stream->Wake();
   }
 }
 

@@ -28,8 +28,9 @@ class SoundBoard {
   SoundBoard(const SoundBoard&) = delete;
   SoundBoard& operator=(const SoundBoard&) = delete;
 
-  // Validates, copies and hands the clip to a new worker; returns at once. False when the bytes
-  // are no WAVE clip, hold no samples, or no device takes the format: then nothing sounds.
+  // Validates, copies and hands the clip to a new worker, which opens the device; returns at
+  // once. False when the bytes are no WAVE clip or hold no samples. Without a device, or with
+  // one that refuses the format, the new playback ends at once without a sound.
   bool PlayClip(std::string_view wave, bool loop);
   // Ends the media-file playback and signals every clip playback to stop; does not wait.
   void StopAll();

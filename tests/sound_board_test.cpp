@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_media_player.h"
@@ -22,6 +23,17 @@ using Records = std::vector<FakeStreamRecord>;
 const std::string kFormat = PcmFormat(1, 11025, 8);
 constexpr size_t kBlock = SoundBoard::kBlockBytes;
 
+// Polls a condition the fake device is not told about, for up to five seconds.
+template <typename Condition>
+bool Eventually(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
 std::string DataOf(const std::string& wave) { return std::string(FindWaveChunks(wave)->data); }
 
 struct Rig {
@@ -30,8 +42,10 @@ struct Rig {
   FakeMediaPlayer media{log};
   SoundBoard board{output, media};
 
-  bool AllClosed() {
-    return output.WaitUntil([](const Records& records) {
+  // Devices open on the workers, so first wait for as many as were started.
+  bool AllClosed(size_t opened = 1) {
+    return output.WaitUntil([opened](const Records& records) {
+      if (records.size() < opened) return false;
       for (const FakeStreamRecord& r : records)
         if (!r.closed) return false;
       return true;
@@ -100,7 +114,7 @@ TEST(PlayClipTest, SendsTheSamplesInBlocksAndClosesTheDeviceAtTheEnd) {
   EXPECT_EQ(stream.blockSizes, (std::vector<size_t>{kBlock, kBlock, 100}));
   EXPECT_EQ(stream.played, DataOf(wave));
   EXPECT_FALSE(stream.reset);
-  EXPECT_TRUE(rig.output.WaitUntil([&](const Records&) { return rig.board.Sounding() == 0; }));
+  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
 }
 
 TEST(PlayClipTest, KeepsAtMostTwentyBlocksQueued) {
@@ -141,13 +155,14 @@ TEST(PlayClipTest, OverlapsWithoutLimitAndStopAllEndsEveryOneAndTheMediaFile) {
   rig.output.speed = FakeDeviceSpeed::Manual;
   const std::string wave = PcmClip(kBlock * 3);
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(rig.board.PlayClip(wave, false));
+  EXPECT_TRUE(rig.output.WaitUntil([](const Records& r) { return r.size() == 5; }));
   EXPECT_EQ(rig.output.OpenStreams(), 5u);
   EXPECT_EQ(rig.board.Sounding(), 5u);
   rig.board.StopAll();
-  ASSERT_TRUE(rig.AllClosed());
+  ASSERT_TRUE(rig.AllClosed(5));
   for (size_t i = 0; i < 5; ++i) EXPECT_TRUE(rig.output.Stream(i).reset) << i;
   EXPECT_EQ(rig.log, EffectLog{"media-stop"});
-  EXPECT_TRUE(rig.output.WaitUntil([&](const Records&) { return rig.board.Sounding() == 0; }));
+  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
 }
 
 TEST(PlayClipTest, LoopStartsAgainFromTheFirstBlockUntilStopped) {
@@ -175,7 +190,7 @@ TEST(PlayClipTest, StalledDeviceIsGivenUpAfterTheWaitRunsOut) {
   const FakeStreamRecord stream = rig.output.Stream(0);
   EXPECT_EQ(stream.waits, std::vector<int>{SoundBoard::kGiveUpMilliseconds});
   EXPECT_TRUE(stream.reset);
-  EXPECT_TRUE(rig.output.WaitUntil([&](const Records&) { return rig.board.Sounding() == 0; }));
+  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
 }
 
 TEST(PlayClipTest, EmptyDataChunkStartsNothingEvenWhenLooped) {
@@ -190,13 +205,24 @@ TEST(PlayClipTest, WithoutADeviceOrWithARefusedFormatNothingSoundsAndNothingWait
   Rig rig;
   rig.output.present = false;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(rig.board.PlayClip(PcmClip(kBlock), false));
+  rig.board.PlayClip(PcmClip(kBlock), false);
   rig.output.present = true;
   rig.output.refusedFormats.insert(kFormat);
-  EXPECT_FALSE(rig.board.PlayClip(PcmClip(kBlock), false));
+  rig.board.PlayClip(PcmClip(kBlock), false);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-  EXPECT_EQ(rig.board.Sounding(), 0u);
+  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
   EXPECT_EQ(rig.output.StreamCount(), 0u);
+}
+
+TEST(PlayClipTest, StopAllReachesAPlaybackStillOpeningItsDevice) {
+  Rig rig;
+  rig.output.speed = FakeDeviceSpeed::Manual;
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_TRUE(rig.board.PlayClip(PcmClip(kBlock * 4), true));
+    rig.board.StopAll();
+  }
+  rig.board.StopAllAndWait();
+  EXPECT_EQ(rig.output.OpenStreams(), 0u);
 }
 
 TEST(StopAllTest, WaitingFormEndsEveryWorkerBeforeItReturns) {

@@ -2,6 +2,9 @@
 // 停止播放 silences everything; the exit clean-up leaves no playback behind.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "fake_world.h"
 #include "sound/clip_catalogue.h"
 #include "wave_maker.h"
@@ -45,6 +48,7 @@ TEST(SoundPageTest, FiveClicksGiveFiveOverlappingPlaybacksAndStopSilencesAll) {
   world.log.clear();
   for (int i = 0; i < 5; ++i) world.ui.Click(world.main.Id(), Button(16));
   world.ui.Click(world.main.Id(), Button(49));
+  EXPECT_TRUE(world.audio.WaitUntil([](const Records& r) { return r.size() == 6; }));
   EXPECT_EQ(world.audio.OpenStreams(), 6u);
   world.ui.Click(world.main.Id(), Button(51));
   EXPECT_EQ(world.log, EffectLog{"media-stop"});
@@ -61,10 +65,17 @@ TEST(SoundPageTest, AShortClipEndsOnItsOwnWhileALongOneKeepsPlaying) {
   world.resources.files[BoardClipName(16)] = test::PcmClip(100);
   world.ui.Click(world.main.Id(), Button(49));
   world.ui.Click(world.main.Id(), Button(16));
-  ASSERT_TRUE(world.audio.WaitUntil([](const Records& r) { return r.size() == 2 && r[1].queued == 1; }));
-  world.audio.Play(1, 1);
-  ASSERT_TRUE(world.audio.WaitUntil([](const Records& r) { return r[1].closed; }));
-  EXPECT_FALSE(world.audio.Stream(0).closed);
+  // Both devices open on their own workers, in either order; the short clip is one block.
+  ASSERT_TRUE(world.audio.WaitUntil([](const Records& r) {
+    return r.size() == 2 && r[0].queued > 0 && r[1].queued > 0;
+  }));
+  const size_t shortOne = world.audio.Stream(0).blockSizes[0] == 100 ? 0 : 1;
+  world.audio.Play(shortOne, 1);
+  ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) { return r[shortOne].closed; }));
+  EXPECT_FALSE(world.audio.Stream(1 - shortOne).closed);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (world.app.Sound().Sounding() != 1 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::yield();
   EXPECT_EQ(world.app.Sound().Sounding(), 1u);
 }
 
