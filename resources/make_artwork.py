@@ -14,6 +14,7 @@ import art_keyboard  # noqa: E402
 import art_piano  # noqa: E402
 import art_window  # noqa: E402
 import paint  # noqa: E402
+from file_output import write_all  # noqa: E402
 
 PICTURES = {
     "banner.jpg": art_window.banner,
@@ -33,13 +34,6 @@ PICTURES = {
 }
 
 
-def _write(path, data):
-    temporary = path + ".part"
-    with open(temporary, "wb") as f:
-        f.write(data)
-    os.replace(temporary, path)
-
-
 def main(argv):
     parser = argparse.ArgumentParser(description="Draws the pictures the exe embeds.")
     parser.add_argument("--out", required=True, help="folder that receives the pictures")
@@ -56,10 +50,7 @@ def main(argv):
         return 1
 
     names = args.only if args.only else list(PICTURES)
-    drawn = {name: PICTURES[name]() for name in names}
-    os.makedirs(args.out, exist_ok=True)
-    for name, data in drawn.items():
-        _write(os.path.join(args.out, name), data)
+    write_all(args.out, {name: PICTURES[name]() for name in names})
     return 0
 
 

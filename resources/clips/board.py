@@ -78,20 +78,16 @@ def whip(rate, seed):
 
 def whipping(rate, seconds):
     # Lashes at a steady, unhurried pace, each answered by a groan.
-    r = s.rng(60)
-    out = s.silence(seconds, rate)
-    at = 0.3
-    i = 0
-    while at < seconds - 1.0:
-        s.place(out, whip(rate, 600 + 2 * i), at, rate)
+    def lash(i, r):
         dur = 0.5 + 0.4 * r.random()
         groan = s.voice(s.glide(160 + 30 * r.random(), 100, dur, rate), dur, rate,
                         "a" if i % 2 else "o", breath=0.4, seed=620 + i, jitter=0.04)
         groan *= s.envelope(dur, rate, [(0, 0), (0.05, 1), (dur, 0)])
-        s.place(out, groan * 0.5, at + 0.35, rate)
-        at += 1.6 + 0.9 * r.random()
-        i += 1
-    return s.widen(out, rate, 61, 0.3)
+        sound = s.silence(0.35 + dur, rate)
+        s.place(sound, whip(rate, 600 + 2 * i), 0.0, rate)
+        s.place(sound, groan * 0.5, 0.35, rate)
+        return sound, 1.6 + 0.9 * r.random()
+    return s.widen(s.series(seconds, rate, 60, 0.3, 1.0, lash), rate, 61, 0.3)
 
 
 def burp(rate, seconds):
@@ -338,20 +334,16 @@ def cough(rate, seconds):
 
 
 def scream(rate, seconds):
-    out = s.silence(seconds, rate)
-    r = s.rng(260)
-    at = 0.1
-    i = 0
-    while at < seconds - 1.0:
+    def cry(i, r):
         dur = 1.2 + 1.3 * r.random()
         f0 = 900 + 300 * r.random()
-        pitch = np.interp(s.times(dur, rate), [0, 0.15, dur * 0.7, dur], [f0 * 0.7, f0, f0 * 0.97, f0 * 0.75])
-        pitch *= 1 + 0.02 * np.sin(2 * np.pi * 6.5 * s.times(dur, rate))
-        cry = s.voice(pitch, dur, rate, "a", breath=0.5, seed=261 + i, jitter=0.03, scale=1.35)
-        cry *= s.envelope(dur, rate, [(0, 0), (0.08, 1), (dur * 0.8, 0.85), (dur, 0)])
-        s.place(out, cry, at, rate)
-        at += dur + 0.4 + 0.8 * r.random()
-        i += 1
+        t = s.times(dur, rate)
+        pitch = np.interp(t, [0, 0.15, dur * 0.7, dur], [f0 * 0.7, f0, f0 * 0.97, f0 * 0.75])
+        pitch *= 1 + 0.02 * np.sin(2 * np.pi * 6.5 * t)
+        sound = s.voice(pitch, dur, rate, "a", breath=0.5, seed=261 + i, jitter=0.03, scale=1.35)
+        sound *= s.envelope(dur, rate, [(0, 0), (0.08, 1), (dur * 0.8, 0.85), (dur, 0)])
+        return sound, dur + 0.4 + 0.8 * r.random()
+    out = s.series(seconds, rate, 260, 0.1, 1.0, cry)
     return s.widen(s.room(out, rate, 0.9, 0.3, 269), rate, 270, 0.2)
 
 
@@ -390,21 +382,15 @@ def gunshot(rate, seconds):
 
 
 def moaning(rate, seconds):
-    out = s.silence(seconds, rate)
-    r = s.rng(310)
-    at = 0.3
-    i = 0
-    while at < seconds - 1.5:
+    def sigh(i, r):
         dur = 1.0 + 1.2 * r.random()
         f0 = 300 + 120 * r.random()
         pitch = np.interp(s.times(dur, rate), [0, dur * 0.3, dur], [f0, f0 * 1.08, f0 * 0.8])
-        sigh = s.voice(pitch, dur, rate, "a" if i % 3 else "m", breath=0.7, seed=311 + i,
-                       jitter=0.02, scale=1.2)
-        sigh *= s.envelope(dur, rate, [(0, 0), (dur * 0.3, 1), (dur, 0)])
-        s.place(out, sigh, at, rate)
-        at += dur + 0.8 + 1.4 * r.random()
-        i += 1
-    return s.room(out, rate, 0.8, 0.25, 330)
+        sound = s.voice(pitch, dur, rate, "a" if i % 3 else "m", breath=0.7, seed=311 + i,
+                        jitter=0.02, scale=1.2)
+        sound *= s.envelope(dur, rate, [(0, 0), (dur * 0.3, 1), (dur, 0)])
+        return sound, dur + 0.8 + 1.4 * r.random()
+    return s.room(s.series(seconds, rate, 310, 0.3, 1.5, sigh), rate, 0.8, 0.25, 330)
 
 
 def gong_strike(rate, seconds, seed, fundamental):
@@ -462,21 +448,17 @@ def light_applause(rate, seconds):
 
 
 def sword_fight(rate, seconds):
-    out = s.silence(seconds, rate)
-    r = s.rng(400)
-    at = 0.1
-    i = 0
-    while at < seconds - 0.3:
+    def clash(i, r):
         base = 1300 + 1200 * r.random()
         clang = s.ring(rate, 0.6, [(base, 1.0, 1.0), (base * 1.47, 0.7, 0.8), (base * 2.09, 0.5, 0.6),
                                   (base * 2.76, 0.3, 0.5)], 0.09, seed=401 + i, strike=0.8)
         swish = s.band(s.noise(0.15, rate, 450 + i), rate, low=600, high=4000)
         swish *= s.envelope(0.15, rate, [(0, 0), (0.12, 0.4), (0.15, 0)])
-        s.place(out, swish, at, rate)
-        s.place(out, clang, at + 0.14, rate)
-        at += 0.2 + 0.5 * r.random()
-        i += 1
-    return s.room(out, rate, 0.6, 0.3, 460)
+        sound = s.silence(0.74, rate)
+        s.place(sound, swish, 0.0, rate)
+        s.place(sound, clang, 0.14, rate)
+        return sound, 0.2 + 0.5 * r.random()
+    return s.room(s.series(seconds, rate, 400, 0.1, 0.3, clash), rate, 0.6, 0.3, 460)
 
 
 def crowd_laughing(rate, seconds):
@@ -581,20 +563,15 @@ def counting(rate, seconds):
 
 
 def baby_laugh(rate, seconds):
-    out = s.silence(seconds, rate)
-    r = s.rng(500)
-    at = 0.1
-    i = 0
-    while at < seconds - 1.2:
+    def giggle(i, r):
         giggles = s.laugh(rate, 501 + i, 4 + int(4 * r.random()), 420 + 120 * r.random(), 1,
                           "e" if i % 2 else "a", scale=1.6, gap=0.12, breath=0.4, syllable=0.08,
                           fall=1.02)
-        s.place(out, giggles, at, rate)
         breath = s.band(s.noise(0.3, rate, 520 + i), rate, low=800, high=4000)
-        s.place(out, breath * s.envelope(0.3, rate, [(0, 0), (0.2, 0.1), (0.3, 0)]), at + len(giggles) / rate - 0.3, rate)
-        at += len(giggles) / rate + 0.3 * r.random()
-        i += 1
-    return s.widen(out, rate, 530, 0.2)
+        breath *= s.envelope(0.3, rate, [(0, 0), (0.2, 0.1), (0.3, 0)])
+        s.place(giggles, breath, len(giggles) / rate - 0.3, rate)
+        return giggles, len(giggles) / rate + 0.3 * r.random()
+    return s.widen(s.series(seconds, rate, 500, 0.1, 1.2, giggle), rate, 530, 0.2)
 
 
 def glass(rate, seconds):

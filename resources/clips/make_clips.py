@@ -10,11 +10,13 @@ import sys
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(1, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 import board  # noqa: E402
 import piano  # noqa: E402
 import synth  # noqa: E402
 import wave_file  # noqa: E402
+from file_output import write_all  # noqa: E402
 
 # Button number: (channels, rate, bits, data bytes, builder). Clip 2 is Microsoft ADPCM.
 BOARD = {
@@ -138,13 +140,6 @@ def all_clips():
     return clips
 
 
-def _write(path, data):
-    temporary = path + ".part"
-    with open(temporary, "wb") as f:
-        f.write(data)
-    os.replace(temporary, path)
-
-
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--out", help="folder that receives the clips")
@@ -162,9 +157,7 @@ def main(argv):
     for name in names:
         make, key = clips[name]
         made[name] = make(key)
-    os.makedirs(args.out, exist_ok=True)
-    for name, data in made.items():
-        _write(os.path.join(args.out, name), data)
+    write_all(args.out, made)
     return 0
 
 

@@ -120,6 +120,21 @@ def place(canvas, sound, at_seconds, rate, gain=1.0):
     return canvas
 
 
+def series(seconds, rate, seed, first, margin, event):
+    """Events one after another from `first` until `margin` before the end. event(i, r) gives
+    the i-th sound and the time from its start to the next one; r is the series' own
+    generator."""
+    r = rng(seed)
+    out = silence(seconds, rate)
+    at, i = first, 0
+    while at < seconds - margin:
+        sound, step = event(i, r)
+        place(out, sound, at, rate)
+        at += step
+        i += 1
+    return out
+
+
 def fit(signal, frames, rate):
     """Pads with silence or cuts (with a short fade) to exactly `frames` samples."""
     if len(signal) >= frames:
