@@ -15,6 +15,8 @@ class IFileSystem {
   virtual bool CreateDirectory(const std::string& path) = 0;
   // Nothing when the file is missing or unreadable.
   virtual std::optional<std::string> ReadFile(const std::string& path) const = 0;
+  // Replaces the whole file, or leaves what was there untouched: a crash or a full disk in the
+  // middle never leaves a half-written file behind.
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
   virtual std::string CurrentDirectory() const = 0;
 };

@@ -96,6 +96,16 @@ TEST(CustomSlotsTest, AFailedWriteIsSilentAndTheChoiceStaysOnScreen) {
   EXPECT_EQ(world.log, EffectLog{"open-dialog"});
 }
 
+TEST(CustomSlotsTest, AFailedSaveKeepsTheFileSavedBefore) {
+  World world;
+  world.Choose(1, "C:\\a.mp3");
+  const std::string saved = world.files.files[kFile];
+  world.files.directories.erase(kDirectory);  // the folder is gone: the next write fails
+  world.Choose(2, "C:\\b.mp3");
+  EXPECT_EQ(world.files.files[kFile], saved);
+  EXPECT_EQ(world.main.Text(Label(2)), "b.mp3");
+}
+
 TEST(CustomSlotsTest, ARestartShowsEverySlotAsSaved) {
   World first;
   // 0x81 0x5C is one GBK character whose second byte is a backslash.
