@@ -149,25 +149,20 @@ class OverlapTest(SoundTest):
 
     def test_five_clicks_give_five_overlapping_copies(self):
         program, _ = self.start()
-        # Thunderous applause: dense claps that never repeat, as loud at any moment as at any
-        # other, so each copy stands out from the other four however they overlap.
-        applause = clip("mc23.wav")
-        opening = applause[int(0.2 * RATE):int(1.2 * RATE)]
-        recording, moments = self.record([lambda: program.click("官方音按钮23") for _ in range(5)],
-                                         tail=1.0)
-        copies, _ = find_copies(recording, opening, 8, block=len(opening) // 8, search=2205)
-        # Under load the audio path may stutter and repeat a moment of a stream, which can show
-        # as one more copy; what must hold is a full-level copy for every click.
-        starts = sorted(at - 0.2 for at, gain in copies if 0.6 < gain < 1.3)
-        # A probe click takes well over 0.1 s; copies closer than that are one stream that
-        # stuttered.
-        distinct = [at for i, at in enumerate(starts) if i == 0 or at - starts[i - 1] > 0.1]
-        self.assertGreaterEqual(len(distinct), 5, f"copies found: {copies}")
-        self.assertGreater(distinct[0], moments[0][0] - 0.3, f"copies found: {copies}")
-        self.assertLess(distinct[-1], moments[-1][1] + 1.0, f"copies found: {copies}")
-        # Each copy began while the one before was still sounding.
-        seconds = len(applause) / RATE
-        self.assertTrue(all(b - a < seconds for a, b in zip(distinct, distinct[1:])), distinct)
+        # The siren lasts almost a minute, so five clicks overlap however slowly they arrive.
+        # Each playback is its own output stream; a stuttering audio path under load cannot
+        # merge or split streams the way it can blur copies in a recording.
+        for _ in range(5):
+            program.click("官方音按钮49")
+        def programs_streams():
+            return [name for name in _pulse.sink_inputs() if name != "pacat"]
+
+        playing = wait_until(lambda: len(programs_streams()) >= 5 and programs_streams(),
+                             timeout=30, what="five of the program's streams at once")
+        self.assertEqual(len(playing), 5, f"streams: {playing}")
+        program.click("官方音按钮51")
+        wait_until(lambda: not programs_streams(), timeout=30,
+                   what="every stream ended by the stop button")
 
     def test_the_adpcm_clip_plays_like_the_others(self):
         program, _ = self.start()
