@@ -62,17 +62,6 @@ INSTANTIATE_TEST_SUITE_P(Table, QuickSendPressTest,
                                          SendCase{"emptyBox", 5, ""}),
                          [](const auto& info) { return info.param.name; });
 
-TEST_F(QuickSendKeysTest, HoldingAKeySendsAgainWithEveryRepeat) {
-  main.SetText("快捷编辑框2", "666");
-  TurnOn();
-  world.hotkeys.Press(F(2));
-  world.hotkeys.Press(F(2));
-  EffectLog twice = SendOf("666");
-  const EffectLog once = twice;
-  twice.insert(twice.end(), once.begin(), once.end());
-  EXPECT_EQ(world.log, twice);
-}
-
 TEST_F(QuickSendKeysTest, KeysWithModifiersAndKeysWhileOffReachTheFocusedProgram) {
   EXPECT_FALSE(world.hotkeys.Press(F(3))) << "nothing is taken before switching on";
   TurnOn();
@@ -126,17 +115,6 @@ TEST_F(QuickSendKeysTest, OffBeforeOnDoesNothing) {
   world.ui.Click(main.Id(), "保存配置按钮2");
   EXPECT_EQ(world.hotkeys.unregisterCalls, 0);
   EXPECT_TRUE(world.log.empty());
-}
-
-TEST_F(QuickSendKeysTest, OffThenOnAgainUsesFreshIdentifiers) {
-  TurnOn();
-  world.ui.Click(main.Id(), "保存配置按钮2");
-  EXPECT_EQ(world.hotkeys.HeldByUs(), 0u);
-  TurnOn();
-  EXPECT_EQ(world.hotkeys.HolderIdentifier(main.Id(), F(1)), 33013);
-  main.SetText("快捷编辑框12", "again");
-  world.hotkeys.Press(F(12));
-  EXPECT_EQ(world.log, SendOf("again"));
 }
 
 TEST_F(QuickSendKeysTest, ABusyClipboardLeavesItsContentAndTheKeysStillGo) {
