@@ -1,119 +1,22 @@
 """Quick-send for real: the texts saved to and loaded from drive D:, F1..F12 taken system-wide
 while switched on, and box n typed into the chat box of another program (Enter, paste, Enter)
 with its Chinese intact.
-
-The chat box is e2e/chatbox: a window of its own process that logs the keys it receives and
-the lines sent from it. Keys are pressed with xdotool on the session's X display, as a user
-would; the chat box gets the keyboard focus through a real click.
 """
 
 import os
-import subprocess
 
 import harness
-import winebox
-from harness import ProgramTest, wait_until
+from chat_keys import (CONFIG_NAME, DATA_FOLDER, TEXTS, ChatBoxTest, config_bytes, send_lines,
+                       xdotool)
+from harness import wait_until
 
 setUpModule = harness.start_session
 tearDownModule = harness.stop_session
 
-DATA_FOLDER = "Zanvoro助手"
-CONFIG_NAME = "快捷键配置.txt"
-SEPARATOR = "￥￥￥￥￥￥%%%%%%%".encode("gbk")
 PLACEHOLDER = "还没有设置"
-ON_TITLE = "温馨提示："
-ON_TEXT = "快捷键开启成功！鼠标点击聊天框！按F1-12即可发送指定数据！"
-
-TEXTS = ["欢迎来到直播间！", "", "谢谢老板的礼物！666 ～", "", "关注主播不迷路", "",
-         "", "", "", "", "", "晚安"]
-
-CHATBOX_AT = (720, 115)  # inside its edit box (window at 700,100)
-F = {n: f"F{n}" for n in range(1, 13)}
 
 
-def config_bytes(texts):
-    return b"".join(t.encode("gbk") + SEPARATOR for t in texts)
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *args], env=harness.session().env, check=True, timeout=15,
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
-
-
-class ChatBox:
-    """chatbox.exe from the cross build, in its own process beside the program."""
-
-    def __init__(self, work_dir, hold_key=None):
-        session = harness.session()
-        exe = os.path.join(os.path.dirname(os.path.dirname(session.config.probe)), "chatbox",
-                           "chatbox.exe")
-        self.log = os.path.join(work_dir, "chatbox.log")
-        args = ["wine", exe, winebox.win_path(self.log)] + ([f"{hold_key:X}"] if hold_key else [])
-        with open(os.path.join(work_dir, "chatbox.out"), "ab") as out:
-            self.proc = subprocess.Popen(args, env=session.env, stdin=subprocess.DEVNULL,
-                                         stdout=out, stderr=out)
-        wait_until(lambda: "ready" in self.lines(), timeout=30, what="the chat box to start")
-
-    def lines(self):
-        try:
-            with open(self.log, encoding="utf-8") as f:
-                text = f.read()
-        except FileNotFoundError:
-            return []
-        return text.split("\n")[:-1]  # a line still being written has no newline yet
-
-    def focus(self):
-        """Clicks into the edit box and waits until the click has been handled, which leaves
-        the keyboard focus there."""
-        mark = len(self.lines())
-        xdotool("mousemove", str(CHATBOX_AT[0]), str(CHATBOX_AT[1]), "click", "1")
-        wait_until(lambda: "click" in self.lines()[mark:], what="the chat box to take the click")
-
-    def after(self, mark, kinds=("down:", "send:")):
-        return [line for line in self.lines()[mark:] if line.startswith(kinds)]
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-
-
-def send_lines(text):
-    """What the chat box sees of one quick-send: Enter, Ctrl+V, Enter (key downs only)."""
-    return ["down:0D", "send:", "down:11", "down:56", "down:0D", "send:" + text]
-
-
-class QuickSendTest(ProgramTest):
-    def start_with_texts(self, texts):
-        d_dir = os.path.join(harness.session().dir, f"d-{self.id().rsplit('.', 1)[-1]}")
-        winebox.fresh_dir(d_dir)
-        os.makedirs(os.path.join(d_dir, DATA_FOLDER))
-        with open(os.path.join(d_dir, DATA_FOLDER, CONFIG_NAME), "wb") as f:
-            f.write(config_bytes(texts))
-        program, window = self.start(d_dir)
-        return program, window, d_dir
-
-    def chat_box(self, program, hold_key=None):
-        chat = ChatBox(program.dir, hold_key)
-        self.addCleanup(chat.stop)
-        return chat
-
-    def switch_on(self, program):
-        program.click("保存配置按钮1", post=True)  # its box is modal
-        box = wait_until(lambda: [w for w in program.boxes() if w["caption"] == ON_TITLE],
-                         what="the hotkeys-on box")[0]
-        self.assertIn(ON_TEXT, [t["text"] for t in box["texts"]])
-        program.dismiss(ON_TITLE)
-
-    def press(self, chat, keys, expect):
-        """Presses keys with the chat box focused; waits until its log ends with `expect`."""
-        chat.focus()
-        mark = len(chat.lines())
-        xdotool("key", keys)
-        wait_until(lambda: chat.after(mark)[-len(expect):] == expect, timeout=10,
-                   what=f"{expect} in the chat box after {keys}")
-        return chat.after(mark)
-
+class QuickSendTest(ChatBoxTest):
     def test_keys_are_plain_keys_until_switched_on_and_after_switched_off(self):
         program, window, _ = self.start_with_texts(TEXTS)
         self.assertEqual(window["快捷编辑框3"]["text"], TEXTS[2], "the saved texts are loaded")

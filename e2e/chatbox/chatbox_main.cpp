@@ -11,6 +11,7 @@
 //   down:XX          a key went down in the edit box (virtual-key code, hex)
 //   paste            the edit box pasted from the clipboard
 //   send:TEXT        Enter was pressed; TEXT is what the box held, and the box is emptied
+// Escape empties the box without sending, so a test can start the next line clean.
 // A test reads the file while the program runs, so every line is flushed at once.
 #include <windows.h>
 #include <commctrl.h>
@@ -64,6 +65,10 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
         Log("send:" + Utf8(TextOf(edit)));
         SetWindowTextW(edit, L"");
         return 0;  // a single-line edit would only beep
+      }
+      if (wParam == 0x1B) {
+        SetWindowTextW(edit, L"");
+        return 0;
       }
       break;
     case WM_PASTE:
