@@ -15,11 +15,13 @@
 namespace zv::win32 {
 namespace {
 
-std::wstring ClipboardUnicode() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<busy>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+// What a paste in the given format would insert now.
+template <typename Char>
+std::basic_string<Char> ClipboardText(UINT format) {
+  std::basic_string<Char> text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(format)) {
+    if (const auto* chars = static_cast<const Char*>(GlobalLock(data))) {
       text = chars;
       GlobalUnlock(data);
     }
@@ -28,18 +30,8 @@ std::wstring ClipboardUnicode() {
   return text;
 }
 
-std::string ClipboardAnsi() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "<busy>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
+std::wstring ClipboardUnicode() { return ClipboardText<wchar_t>(CF_UNICODETEXT); }
+std::string ClipboardAnsi() { return ClipboardText<char>(CF_TEXT); }
 
 bool HaveDisplay() {
   const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
