@@ -31,6 +31,18 @@ def xdotool(*args):
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
 
 
+def wait_box(program, title, text):
+    """Waits for the program's message box with this title, checks its text and dismisses it.
+    A probe run that fails while the box is being built counts as "not yet"."""
+    def box():
+        answer = program.session.probe("boxes")
+        return [w for w in answer.get("windows", []) if w["caption"] == title]
+    found = wait_until(box, what=f"the box {title}")[0]
+    if text not in [t["text"] for t in found["texts"]]:
+        raise AssertionError(f"the box {title} says {found['texts']}, not {text}")
+    program.dismiss(title)
+
+
 class ChatBox:
     """chatbox.exe from the cross build, in its own process beside the program."""
 
@@ -93,10 +105,7 @@ class ChatBoxTest(ProgramTest):
 
     def switch_on(self, program):
         program.click("保存配置按钮1", post=True)  # its box is modal
-        box = wait_until(lambda: [w for w in program.boxes() if w["caption"] == QUICK_ON_TITLE],
-                         what="the hotkeys-on box")[0]
-        self.assertIn(QUICK_ON_TEXT, [t["text"] for t in box["texts"]])
-        program.dismiss(QUICK_ON_TITLE)
+        wait_box(program, QUICK_ON_TITLE, QUICK_ON_TEXT)
 
     def press(self, chat, keys, expect):
         """Presses keys (xdotool names, separated by blanks) with the chat box focused; waits

@@ -8,7 +8,7 @@ been handled.
 """
 
 import harness
-from chat_keys import TEXTS, ChatBoxTest, send_lines
+from chat_keys import TEXTS, ChatBoxTest, send_lines, wait_box
 from harness import wait_until
 
 setUpModule = harness.start_session
@@ -28,10 +28,7 @@ class PianoKeysTest(ChatBoxTest):
 
     def piano_on(self, program, control="保存配置按钮1"):
         program.click(control, caption=PIANO, post=True)
-        box = wait_until(lambda: [w for w in program.boxes() if w["caption"] == ON_TITLE],
-                         what="the piano-on box")[0]
-        self.assertIn(ON_TEXT, [t["text"] for t in box["texts"]])
-        program.dismiss(ON_TITLE)
+        wait_box(program, ON_TITLE, ON_TEXT)
 
     def typed(self, chat, keys):
         """What the chat box receives of `keys` followed by the barrier key."""
