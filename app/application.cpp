@@ -8,7 +8,6 @@
 #include "app/start_up.h"
 #include "online/online_count.h"
 #include "online/version_check.h"
-#include "piano/clip_key_sound.h"
 #include "quicksend/quick_send_texts.h"
 #include "sound/clip_catalogue.h"
 #include "sound/custom_slots.h"
@@ -25,10 +24,10 @@ Application::Application(Platform& platform)
       sound_(platform.audio, platform.media),
       forumPage_(platform.http),
       update_(platform, [this] { EndProgram(); }),
-      keySound_(MakeKeySound()),
+      keySound_(sound_, platform.resources),
       hotkeys_(platform.hotkeys, *this),
       quickSend_(hotkeys_, platform.keyboard, platform.clipboard),
-      piano_(hotkeys_, quickSend_, *keySound_) {
+      piano_(hotkeys_, quickSend_, keySound_) {
   platform_.ui.SetEventSink(this);
   // Every sound ends with the program, and no worker is left running past it.
   cleanUp_.Register([this] { sound_.StopAllAndWait(); });

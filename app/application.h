@@ -2,11 +2,10 @@
 // handles it, opens the secondary windows and runs the exit clean-up.
 #pragma once
 
-#include <memory>
-
 #include "app/exit_clean_up.h"
 #include "online/page_viewer.h"
 #include "online/self_update.h"
+#include "piano/clip_key_sound.h"
 #include "piano/piano.h"
 #include "platform/platform.h"
 #include "quicksend/hotkey_binder.h"
@@ -53,7 +52,7 @@ class Application : public IEventSink {
   PageViewer forumPage_;
   SelfUpdate update_;
   WindowId updateWindow_ = kNoWindow;
-  std::unique_ptr<IKeySound> keySound_;
+  ClipKeySound keySound_;
   HotkeyBinder hotkeys_;
   QuickSendKeys quickSend_;
   Piano piano_;

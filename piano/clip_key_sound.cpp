@@ -1,16 +1,12 @@
-// Until the clips are carried in the program, keys stay silent.
+// One press, one playback of the key's clip.
 #include "piano/clip_key_sound.h"
 
+#include "sound/clip_catalogue.h"
+
 namespace zv {
-namespace {
 
-class SilentKeySound final : public IKeySound {
- public:
-  void Play(const PianoKey&) override {}
-};
-
-}  // namespace
-
-std::unique_ptr<IKeySound> MakeKeySound() { return std::make_unique<SilentKeySound>(); }
+void ClipKeySound::Play(const PianoKey& key) {
+  board_.PlayClip(resources_.Bytes(PianoClipName(static_cast<int>(key.virtualKey))), false);
+}
 
 }  // namespace zv

@@ -6,6 +6,8 @@
 
 #include "fake_world.h"
 #include "piano/piano.h"
+#include "sound/clip_catalogue.h"
+#include "wave_maker.h"
 
 namespace zv {
 namespace {
@@ -150,6 +152,34 @@ TEST_F(PianoWindowTest, SecondOnKeepsTheKeysThatWork) {
   EXPECT_EQ(world.log, EffectLog{kPianoBox});
   EXPECT_EQ(world.hotkeys.HolderIdentifier(piano.Id(), 'W'), 33001 + 20 + 22);
   EXPECT_EQ(PianoKeysHeld(piano), kPianoKeyCount - 1) << "Q is still held elsewhere";
+}
+
+TEST_F(PianoWindowTest, EveryPressStartsOneMorePlaybackOfItsKeysClip) {
+  world.audio.speed = FakeDeviceSpeed::Manual;  // nothing ends: every playback stays open
+  // Each clip is told apart by its first sample.
+  const std::vector<std::pair<unsigned, int>> presses = {{'Q', 1}, {'W', 2}, {'Q', 1}, {kF1, 3}};
+  for (const auto& [key, mark] : presses) {
+    world.resources.files[PianoClipName(static_cast<int>(key))] = test::PcmClip(20000, mark);
+  }
+  const Form piano = OpenPiano();
+  world.ui.Click(piano.Id(), "按钮1");
+  for (const auto& [key, mark] : presses) world.hotkeys.Press(key);
+  using Records = std::vector<FakeStreamRecord>;
+  ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) {
+    if (r.size() != presses.size()) return false;
+    for (const FakeStreamRecord& stream : r) {
+      if (stream.blockSizes.empty()) return false;
+    }
+    return true;
+  }));
+  std::multiset<char> firstSamples;
+  for (size_t i = 0; i < presses.size(); ++i) {
+    world.audio.Play(i, 1);
+    ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) { return !r[i].played.empty(); }));
+    firstSamples.insert(world.audio.Stream(i).played[0]);
+    EXPECT_FALSE(world.audio.Stream(i).reset) << "a new note never stops another";
+  }
+  EXPECT_EQ(firstSamples, (std::multiset<char>{1, 1, 2, 3}));
 }
 
 // The note handler, driven through the binder as the window's hotkey events would drive it.
