@@ -8,6 +8,7 @@
 #include "app/start_up.h"
 #include "online/online_count.h"
 #include "online/version_check.h"
+#include "quicksend/quick_send_texts.h"
 #include "sound/clip_catalogue.h"
 #include "sound/custom_slots.h"
 
@@ -22,7 +23,11 @@ Application::Application(Platform& platform)
     : platform_(platform),
       sound_(platform.audio, platform.media),
       forumPage_(platform.http),
-      update_(platform, [this] { EndProgram(); }) {
+      update_(platform, [this] { EndProgram(); }),
+      keySound_(sound_, platform.resources),
+      hotkeys_(platform.hotkeys, *this),
+      quickSend_(hotkeys_, platform.keyboard, platform.clipboard),
+      piano_(hotkeys_, quickSend_, keySound_) {
   platform_.ui.SetEventSink(this);
   // Every sound ends with the program, and no worker is left running past it.
   cleanUp_.Register([this] { sound_.StopAllAndWait(); });
@@ -97,6 +102,35 @@ void Application::Perform(Action action, const UiEvent& event) {
       break;
     case Action::ShowMainAgain:
       ShowMainAgain(event.window);
+      break;
+    case Action::SaveQuickSend:
+      SaveQuickSendTexts(main, platform_.files);
+      break;
+    case Action::QuickSendOn:
+      quickSend_.Enable(main);
+      break;
+    case Action::QuickSendOff:
+      quickSend_.Disable(main);
+      break;
+    case Action::QuickSendHotkey:
+      quickSend_.OnHotkey(main, event.arg);
+      break;
+    case Action::PianoCreated:
+      piano_.Created(main);
+      break;
+    case Action::PianoOn:
+      piano_.Enable(Form(platform_.ui, event.window));
+      break;
+    case Action::PianoOff:
+      piano_.Disable(Form(platform_.ui, event.window));
+      break;
+    case Action::PianoHotkey:
+      piano_.OnHotkey(event.arg);
+      break;
+    case Action::PianoClosing:
+      platform_.ui.ShowWindow(main_, true);
+      piano_.Closing(Form(platform_.ui, event.window));
+      platform_.ui.Destroy(event.window);
       break;
     case Action::BoxNotice:
       ShowBoxNotice();

@@ -5,7 +5,11 @@
 #include "app/exit_clean_up.h"
 #include "online/page_viewer.h"
 #include "online/self_update.h"
+#include "piano/clip_key_sound.h"
+#include "piano/piano.h"
 #include "platform/platform.h"
+#include "quicksend/hotkey_binder.h"
+#include "quicksend/quick_send_keys.h"
 #include "sound/sound_board.h"
 #include "ui/catalogue.h"
 #include "ui/form.h"
@@ -48,6 +52,10 @@ class Application : public IEventSink {
   PageViewer forumPage_;
   SelfUpdate update_;
   WindowId updateWindow_ = kNoWindow;
+  ClipKeySound keySound_;
+  HotkeyBinder hotkeys_;
+  QuickSendKeys quickSend_;
+  Piano piano_;
 };
 
 }  // namespace zv

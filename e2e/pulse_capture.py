@@ -122,6 +122,18 @@ class PrivatePulse:
         self.keep_alive = self.daemon = None
 
 
+def start_with_session(name):
+    """setUpModule of a module that records the program: a private server in the run's work
+    folder first, then the harness session, whose Wine processes inherit it and so play into it.
+    Returns the server."""
+    import harness  # the benchmarks use this module without the harness
+    config = harness.Config.from_env()
+    pulse = PrivatePulse(os.path.join(config.work_dir, "work", name)).start()
+    os.environ["PULSE_SERVER"] = pulse.server
+    harness.start_session()
+    return pulse
+
+
 def read_wave(path):
     """Mono float samples of a PCM WAVE file (channels averaged)."""
     with open(path, "rb") as f:

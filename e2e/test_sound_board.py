@@ -27,11 +27,7 @@ _pulse = None
 
 def setUpModule():
     global _pulse
-    config = harness.Config.from_env()
-    _pulse = pulse_capture.PrivatePulse(os.path.join(config.work_dir, "work", "pulse-sound")).start()
-    # Every Wine process of the session inherits it and so plays into the private server.
-    os.environ["PULSE_SERVER"] = _pulse.server
-    harness.start_session()
+    _pulse = pulse_capture.start_with_session("pulse-sound")
 
 
 def tearDownModule():

@@ -2,10 +2,13 @@
 #pragma once
 
 #include "platform/audio_output.h"
+#include "platform/clipboard.h"
 #include "platform/dispatcher.h"
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
+#include "platform/hotkeys.h"
 #include "platform/http_reader.h"
+#include "platform/keyboard.h"
 #include "platform/media_player.h"
 #include "platform/process_launcher.h"
 #include "platform/resources.h"
@@ -27,6 +30,9 @@ struct Platform {
   IAudioOutput& audio;
   IMediaPlayer& media;
   IFileDialog& fileDialog;
+  IHotkeys& hotkeys;
+  IKeyboard& keyboard;
+  IClipboard& clipboard;
 };
 
 }  // namespace zv

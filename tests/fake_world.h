@@ -10,7 +10,9 @@
 #include "platform/fake/fake_dispatcher.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_file_system.h"
+#include "platform/fake/fake_hotkeys.h"
 #include "platform/fake/fake_http_reader.h"
+#include "platform/fake/fake_input.h"
 #include "platform/fake/fake_media_player.h"
 #include "platform/fake/fake_process_launcher.h"
 #include "platform/fake/fake_resources.h"
@@ -29,6 +31,9 @@ struct FakeWorld {
   FakeUiHost ui{log};
   FakeShell shell{log};
   FakeFileSystem files;
+  FakeHotkeys hotkeys;
+  FakeKeyboard keyboard{log};
+  FakeClipboard clipboard{log};
   FakeDispatcher dispatcher;
   FakeHttpReader http;
   FakeTransferService transfer;
@@ -38,7 +43,7 @@ struct FakeWorld {
   FakeMediaPlayer media{log};
   FakeFileDialog fileDialog{log};
   Platform platform{ui, shell, files, dispatcher, http, transfer, processes,
-                    resources, audio, media, fileDialog};
+                    resources, audio, media, fileDialog, hotkeys, keyboard, clipboard};
   Application app{platform};
 
   // A healthy site with no newer version and a forum page without the online line.

@@ -59,6 +59,7 @@ enum class Action {
   QuickSendHotkey,
   // piano
   PianoCreated,
+  PianoClosing,  // releases the keys, then shows the main window again
   PianoOn,
   PianoOff,
   PianoHotkey,

@@ -41,7 +41,7 @@ WindowSpec BuildPianoWindow() {
   w.width = 572;
   w.height = 494;
   w.onCreated = Action::PianoCreated;
-  w.onClosing = Action::ShowMainAgain;
+  w.onClosing = Action::PianoClosing;
   AddSaveStyleButton(w, "保存配置按钮1", 464, 16, "开启钢琴", Action::PianoOn);
   AddSaveStyleButton(w, "保存配置按钮2", 464, 64, "关闭钢琴", Action::PianoOff);
   ControlSpec& piano = Add(w, "图片框2", ControlKind::PictureBox, "", 8, -16, 456, 200);

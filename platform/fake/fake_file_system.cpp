@@ -27,7 +27,7 @@ std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) con
 }
 
 bool FakeFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
-  if (!ParentExists(path)) return false;
+  if (!ParentExists(path) || unwritable.count(path)) return false;
   files[path] = bytes;
   ++writes;
   return true;

@@ -16,6 +16,7 @@ class FakeFileSystem : public IFileSystem {
   std::set<std::string> directories;
   std::map<std::string, std::string> files;
   std::set<std::string> unreadable;  // paths whose read fails although the file exists
+  std::set<std::string> unwritable;  // paths whose write fails and leaves the old content
   int writes = 0;
 
   bool DirectoryExists(const std::string& path) const override;

@@ -14,10 +14,13 @@
 #include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/ui_host_win32.h"
 #include "platform/win32/win32_audio.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_dialog.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_hotkeys.h"
+#include "platform/win32/win32_keyboard.h"
 #include "platform/win32/win32_media_player.h"
 #include "platform/win32/win32_resources.h"
-#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/wininet_reader.h"
 #include "platform/win32/wininet_transfer.h"
@@ -59,8 +62,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::WaveOutAudio audio;
     zv::win32::MciMediaPlayer media;
     zv::win32::OpenFileDialog fileDialog;
+    zv::win32::Win32Hotkeys hotkeys([&host](zv::WindowId window) { return host.Handle(window); });
+    zv::win32::Win32Keyboard keyboard;
+    zv::win32::Win32Clipboard clipboard;
     zv::Platform platform{host, shell, files, dispatcher, http, transfer,
-                          processes, resources, audio, media, fileDialog};
+                          processes, resources, audio, media, fileDialog,
+                          hotkeys, keyboard, clipboard};
     return zv::RunProgram(platform);
   } catch (...) {
     return 1;

@@ -1,0 +1,77 @@
+"""Taking recordings of tonal clips apart: where a clip's copy starts and how loud it is, followed
+at one frequency of it, and the exact frequency of a line near an expected one. Frequencies a few
+hertz apart are told apart, and a stutter of the audio path on a loaded machine moves the
+results only a little.
+"""
+
+import subprocess
+
+import numpy as np
+
+import pulse_capture
+from pulse_capture import RATE
+
+
+def clip_at_recording_rate(path, work_path):
+    """A built clip as the recording would hold it: resampled to the recording's rate by sox,
+    which decodes every format the clips use on its own."""
+    subprocess.run(["sox", path, "-r", str(RATE), "-e", "signed", "-b", "16", work_path],
+                   check=True, timeout=60)
+    return pulse_capture.read_wave(work_path)
+
+
+def band_envelope(x, freq, window_s=0.25, hop_s=0.01):
+    """How loud one frequency is over time: (centre times in seconds, amplitudes), from
+    Hann-windowed frames. A quarter-second frame keeps tones 15 Hz apart from leaking into
+    each other."""
+    size, hop = int(window_s * RATE), int(hop_s * RATE)
+    if len(x) < size:
+        return np.zeros(0), np.zeros(0)
+    window = np.hanning(size)
+    kernel = window * np.exp(-2j * np.pi * freq * np.arange(size) / RATE)
+    frames = np.lib.stride_tricks.sliding_window_view(x, size)[::hop]
+    levels = 2 * np.abs(frames @ kernel) / np.sum(window)
+    times = (np.arange(len(levels)) * hop + size / 2) / RATE
+    return times, levels
+
+
+def onset(times, levels):
+    """When a sound first reaches half its peak level."""
+    return float(times[int(np.argmax(levels >= 0.5 * levels.max()))])
+
+
+def tone_copy(recording, clip, freq, window_s=0.25):
+    """Where the one copy of a tonal clip starts in the recording (seconds) and how loud it is
+    there against the clip itself, followed at the clip's frequency `freq`. The level is the
+    median over the clip's loud part, so a stutter of the audio path changes nothing."""
+    times, levels = band_envelope(recording, freq, window_s)
+    clip_times, clip_levels = band_envelope(clip, freq, window_s)
+    start = onset(times, levels) - onset(clip_times, clip_levels)
+    loud = clip_levels >= 0.3 * clip_levels.max()
+    heard = np.interp(clip_times[loud] + start, times, levels)
+    return start, float(np.median(heard / clip_levels[loud]))
+
+
+def level_at(recording, clip, freq, start, moment):
+    """The level at `freq` in the recording at `moment` against the clip's own level at the same
+    point of a copy that starts at `start`."""
+    times, levels = band_envelope(recording, freq)
+    clip_times, clip_levels = band_envelope(clip, freq)
+    return float(np.interp(moment, times, levels) / np.interp(moment - start, clip_times,
+                                                               clip_levels))
+
+
+def dominant_frequency(clip):
+    """The strongest frequency of a clip (Hz)."""
+    spectrum = np.abs(np.fft.rfft(clip * np.hanning(len(clip))))
+    return float(np.fft.rfftfreq(len(clip), 1 / RATE)[int(np.argmax(spectrum))])
+
+
+def peak_frequency(x, near, spread=0.03):
+    """The frequency (Hz) of the strongest spectral line within `spread` of `near`, read from a
+    Hann-windowed spectrum padded to a 0.05 Hz grid."""
+    size = 1 << int(np.ceil(np.log2(RATE / 0.05)))
+    spectrum = np.abs(np.fft.rfft(x * np.hanning(len(x)), size))
+    freqs = np.fft.rfftfreq(size, 1 / RATE)
+    band = (freqs > near * (1 - spread)) & (freqs < near * (1 + spread))
+    return float(freqs[band][np.argmax(spectrum[band])])

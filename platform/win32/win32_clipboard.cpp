@@ -1,0 +1,73 @@
+// Replacing the clipboard's content with one text in two formats. The clipboard is opened with
+// an owner window of our own: opened without one, EmptyClipboard leaves no owner and
+// SetClipboardData then fails.
+#include "platform/win32/win32_clipboard.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/win32/code_page.h"
+
+namespace zv::win32 {
+namespace {
+
+// OpenClipboard .. CloseClipboard; nothing else can touch the clipboard in between.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != 0) {}
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
+  }
+  bool open() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// Copies `bytes` (terminator included) into a movable, zero-initialised block and hands it to
+// the clipboard, which then owns it; the block is freed here only when the clipboard refuses it.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-setclipboarddata
+bool PutBlock(UINT format, const void* bytes, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  if (block == nullptr) return false;
+  void* target = GlobalLock(block);
+  if (target == nullptr) {
+    GlobalFree(block);
+    return false;
+  }
+  std::memcpy(target, bytes, size);
+  GlobalUnlock(block);
+  if (SetClipboardData(format, block) == nullptr) {
+    GlobalFree(block);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Win32Clipboard::~Win32Clipboard() {
+  if (owner_ != nullptr) DestroyWindow(owner_);
+}
+
+HWND Win32Clipboard::Owner() {
+  // A message-only window: never shown, never enumerated as a top-level window.
+  if (owner_ == nullptr) {
+    owner_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  }
+  return owner_;
+}
+
+bool Win32Clipboard::PutText(const std::string& text) {
+  const std::wstring wide = GbkToWide(text);
+  const OpenedClipboard clipboard(Owner());
+  if (!clipboard.open() || !EmptyClipboard()) return false;
+  const bool ansi = PutBlock(CF_TEXT, text.c_str(), text.size() + 1);
+  const bool unicode = PutBlock(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  return ansi && unicode;
+}
+
+}  // namespace zv::win32

@@ -1,0 +1,27 @@
+// The clipboard on Windows: a GBK text goes on it as CF_TEXT and, converted with code page 936,
+// as CF_UNICODETEXT, so it pastes intact on systems whose ANSI code page is not GBK.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/clipboard.h"
+
+namespace zv::win32 {
+
+class Win32Clipboard final : public IClipboard {
+ public:
+  Win32Clipboard() = default;
+  Win32Clipboard(const Win32Clipboard&) = delete;
+  Win32Clipboard& operator=(const Win32Clipboard&) = delete;
+  ~Win32Clipboard() override;
+
+  // Call on the GUI thread: the clipboard's owner window belongs to it.
+  bool PutText(const std::string& text) override;
+
+ private:
+  HWND Owner();
+
+  HWND owner_ = nullptr;
+};
+
+}  // namespace zv::win32

@@ -1,0 +1,22 @@
+// Switching a list of keys on and off.
+#include "quicksend/hotkey_set.h"
+
+namespace zv {
+
+HotkeySet::HotkeySet(HotkeyBinder& binder, std::vector<unsigned> virtualKeys)
+    : binder_(binder), keys_(std::move(virtualKeys)), identifiers_(keys_.size(), 0) {}
+
+void HotkeySet::Enable(WindowId window, const HotkeyTarget& target) {
+  for (size_t i = 0; i < keys_.size(); ++i) {
+    if (on_ && identifiers_[i] != 0) continue;
+    identifiers_[i] = binder_.Register(window, target, kNoModifiers, keys_[i]);
+  }
+  on_ = true;
+}
+
+void HotkeySet::Disable(WindowId window) {
+  for (int identifier : identifiers_) binder_.Unregister(window, identifier);
+  on_ = false;
+}
+
+}  // namespace zv
