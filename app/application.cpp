@@ -171,9 +171,9 @@ void Application::ShowPage(const std::string& page) {
   for (const char* candidate : kPages) main.Show(candidate, candidate == page);
 }
 
-void Application::OpenSecondary(const WindowSpec& spec) {
+void Application::OpenSecondary(const WindowSpec& layout) {
   platform_.ui.ShowWindow(main_, false);
-  platform_.ui.Load(spec, Modality::Modal);
+  platform_.ui.Load(layout, Modality::Modal);
 }
 
 void Application::ShowMainAgain(WindowId secondary) {

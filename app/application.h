@@ -40,7 +40,7 @@ class Application : public IEventSink {
  private:
   void Perform(Action action, const UiEvent& event);
   void ShowPage(const std::string& page);
-  void OpenSecondary(const WindowSpec& spec);
+  void OpenSecondary(const WindowSpec& layout);
   void ShowMainAgain(WindowId secondary);
   void ShowBoxNotice();
   void CheckVersion();

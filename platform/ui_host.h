@@ -49,10 +49,10 @@ class IUiHost {
 
   virtual void SetEventSink(IEventSink* sink) = 0;
 
-  // Creates the window and all its controls from the spec, starts its running timers, raises
+  // Creates the window and all its controls from the layout, starts its running timers, raises
   // Created, then shows it. Modeless returns at once. Modal runs a nested message loop and
   // returns once the window has been destroyed (a fake host may return while it stays open).
-  virtual WindowId Load(const WindowSpec& spec, Modality modality) = 0;
+  virtual WindowId Load(const WindowSpec& layout, Modality modality) = 0;
   // Runs the message loop until the window is destroyed.
   virtual void RunLoop(WindowId main) = 0;
   virtual void Destroy(WindowId window) = 0;

@@ -3,8 +3,8 @@
 
 namespace zv {
 
-HotkeyTarget LabelTarget(WindowId window, const WindowSpec& spec, const std::string& label) {
-  return HotkeyTarget{window, &spec, spec.Find(label)};
+HotkeyTarget LabelTarget(WindowId window, const WindowSpec& layout, const std::string& label) {
+  return HotkeyTarget{window, &layout, layout.Find(label)};
 }
 
 HotkeyBinder::~HotkeyBinder() {

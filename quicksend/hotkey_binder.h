@@ -19,7 +19,7 @@ struct HotkeyTarget {
   const ControlSpec* label = nullptr;
 };
 
-HotkeyTarget LabelTarget(WindowId window, const WindowSpec& spec, const std::string& label);
+HotkeyTarget LabelTarget(WindowId window, const WindowSpec& layout, const std::string& label);
 
 class HotkeyBinder final : public IHotkeyListener {
  public:

@@ -46,7 +46,7 @@ TEST_P(EveryWindowTest, EveryVisualControlHasASizeAndEveryEventAnAction) {
 INSTANTIATE_TEST_SUITE_P(Windows, EveryWindowTest, testing::ValuesIn(kWindows));
 
 struct WindowCase {
-  const WindowSpec* spec;
+  const WindowSpec* layout;
   std::string caption;
   int width, height;
   size_t controls;
@@ -59,12 +59,12 @@ TEST(WindowTableTest, SizesCaptionsAndCounts) {
       {&VoiceWindowSpec(), "落Zanvoro变声器", 373, 359, 18},
   };
   for (const WindowCase& c : cases) {
-    EXPECT_EQ(c.spec->caption, c.caption);
-    EXPECT_EQ(c.spec->width, c.width);
-    EXPECT_EQ(c.spec->height, c.height);
-    EXPECT_EQ(c.spec->left, 50);
-    EXPECT_EQ(c.spec->top, 50);
-    EXPECT_EQ(c.spec->controls.size(), c.controls) << c.caption;
+    EXPECT_EQ(c.layout->caption, c.caption);
+    EXPECT_EQ(c.layout->width, c.width);
+    EXPECT_EQ(c.layout->height, c.height);
+    EXPECT_EQ(c.layout->left, 50);
+    EXPECT_EQ(c.layout->top, 50);
+    EXPECT_EQ(c.layout->controls.size(), c.controls) << c.caption;
   }
   const WindowSpec& main = MainWindowSpec();
   EXPECT_EQ(main.width, 643);
@@ -74,7 +74,7 @@ TEST(WindowTableTest, SizesCaptionsAndCounts) {
 }
 
 struct PlaceCase {
-  const WindowSpec* spec;
+  const WindowSpec* layout;
   std::string name, container;
   int left, top, width, height;
   std::string text;
@@ -84,7 +84,7 @@ class PlaceTest : public testing::TestWithParam<PlaceCase> {};
 
 TEST_P(PlaceTest, ControlStandsWhereTheLayoutPutsIt) {
   const PlaceCase& c = GetParam();
-  const ControlSpec* control = c.spec->Find(c.name);
+  const ControlSpec* control = c.layout->Find(c.name);
   ASSERT_NE(control, nullptr) << c.name;
   EXPECT_EQ(control->container, c.container);
   EXPECT_EQ(control->left, c.left);
@@ -161,7 +161,7 @@ TEST(MainWindowTableTest, PagesStartHiddenAndTheOverlayShown) {
 }
 
 struct SettingCase {
-  const WindowSpec* spec;
+  const WindowSpec* layout;
   std::string name;
   int interval, rangeMin, rangeMax, position;
 };
@@ -174,7 +174,7 @@ TEST(SettingTableTest, TimersBarsAndSlider) {
       {V, "滑块条1", 0, 1, 22, 5},    {U, "进度条1", 0, 0, 100, 0},
   };
   for (const SettingCase& c : cases) {
-    const ControlSpec* control = c.spec->Find(c.name);
+    const ControlSpec* control = c.layout->Find(c.name);
     ASSERT_NE(control, nullptr) << c.name;
     EXPECT_EQ(control->interval, c.interval) << c.name;
     EXPECT_EQ(control->rangeMin, c.rangeMin) << c.name;
@@ -186,7 +186,7 @@ TEST(SettingTableTest, TimersBarsAndSlider) {
 }
 
 struct FontCase {
-  const WindowSpec* spec;
+  const WindowSpec* layout;
   std::string name, face;
   int pixels;
   bool bold;
@@ -201,7 +201,7 @@ TEST(FontTableTest, FontsOfTheCaptionedControls) {
       {V, "透明标签1", "宋体", 12, false},       {U, "透明标签1", "宋体", 21, false},
   };
   for (const FontCase& c : cases) {
-    const FontSpec& font = c.spec->Find(c.name)->font;
+    const FontSpec& font = c.layout->Find(c.name)->font;
     EXPECT_EQ(font.face, c.face) << c.name;
     EXPECT_EQ(font.pixels, c.pixels) << c.name;
     EXPECT_EQ(font.bold, c.bold) << c.name;

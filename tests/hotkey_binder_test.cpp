@@ -13,7 +13,7 @@ constexpr WindowId kMain = 1, kPiano = 2;
 constexpr unsigned kF1 = 0x70, kF2 = 0x71, kF3 = 0x72;
 
 struct Recorder : IEventSink {
-  std::vector<std::pair<std::string, int>> hotkeys;  // (window id of the spec, identifier)
+  std::vector<std::pair<std::string, int>> hotkeys;  // (window id of the layout, identifier)
   void OnEvent(const UiEvent& e) override {
     ASSERT_EQ(e.kind, EventKind::Hotkey);
     ASSERT_NE(e.control, nullptr);

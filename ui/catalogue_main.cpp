@@ -238,8 +238,8 @@ WindowSpec BuildMainWindow() {
 }  // namespace
 
 const WindowSpec& MainWindowSpec() {
-  static const WindowSpec spec = BuildMainWindow();
-  return spec;
+  static const WindowSpec table = BuildMainWindow();
+  return table;
 }
 
 }  // namespace zv

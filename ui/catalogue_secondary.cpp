@@ -98,18 +98,18 @@ WindowSpec BuildVoiceWindow() {
 }  // namespace
 
 const WindowSpec& UpdateWindowSpec() {
-  static const WindowSpec spec = BuildUpdateWindow();
-  return spec;
+  static const WindowSpec table = BuildUpdateWindow();
+  return table;
 }
 
 const WindowSpec& PianoWindowSpec() {
-  static const WindowSpec spec = BuildPianoWindow();
-  return spec;
+  static const WindowSpec table = BuildPianoWindow();
+  return table;
 }
 
 const WindowSpec& VoiceWindowSpec() {
-  static const WindowSpec spec = BuildVoiceWindow();
-  return spec;
+  static const WindowSpec table = BuildVoiceWindow();
+  return table;
 }
 
 }  // namespace zv

@@ -5,10 +5,10 @@
 
 namespace zv {
 
-WindowId FakeUiHost::Load(const WindowSpec& spec, Modality) {
+WindowId FakeUiHost::Load(const WindowSpec& layout, Modality) {
   const WindowId id = nextId_++;
-  Window window{&spec, spec.caption, false, {}, {spec.left, spec.top, spec.width, spec.height}};
-  for (const ControlSpec& c : spec.controls) {
+  Window window{&layout, layout.caption, false, {}, {layout.left, layout.top, layout.width, layout.height}};
+  for (const ControlSpec& c : layout.controls) {
     Control control{&c, c.text, c.visible, c.interval, now_ + c.interval, 0, c.position, false,
                     c.fill, std::vector<std::string>(static_cast<size_t>(c.panes)), {}};
     window.controls.push_back(control);
@@ -28,10 +28,10 @@ void FakeUiHost::Advance(long long milliseconds) {
     long long dueAt = end + 1;
     for (const auto& [id, window] : windows_) {
       for (const Control& control : window.controls) {
-        if (control.spec->kind == ControlKind::Timer && control.interval > 0 &&
+        if (control.layout->kind == ControlKind::Timer && control.interval > 0 &&
             control.due < dueAt) {
           dueWindow = id;
-          dueTimer = control.spec;
+          dueTimer = control.layout;
           dueAt = control.due;
         }
       }
@@ -47,11 +47,11 @@ void FakeUiHost::Advance(long long milliseconds) {
 }
 
 void FakeUiHost::Click(WindowId window, const std::string& control) {
-  if (const Control* c = Lookup(window, control)) Raise(window, c->spec, EventKind::Click);
+  if (const Control* c = Lookup(window, control)) Raise(window, c->layout, EventKind::Click);
 }
 
 void FakeUiHost::Press(WindowId window, const std::string& control) {
-  if (const Control* c = Lookup(window, control)) Raise(window, c->spec, EventKind::Press);
+  if (const Control* c = Lookup(window, control)) Raise(window, c->layout, EventKind::Press);
 }
 
 void FakeUiHost::Close(WindowId window) {
@@ -62,7 +62,7 @@ void FakeUiHost::Close(WindowId window) {
 
 WindowId FakeUiHost::Find(const std::string& specId) const {
   for (const auto& [id, window] : windows_) {
-    if (window.spec->id == specId) return id;
+    if (window.layout->id == specId) return id;
   }
   return kNoWindow;
 }
@@ -78,7 +78,7 @@ std::vector<std::string> FakeUiHost::TextHistory(WindowId window,
   auto it = destroyed_.find(window);
   if (it == destroyed_.end()) return {};
   for (const Control& c : it->second.controls) {
-    if (c.spec->name == control) return c.history;
+    if (c.layout->name == control) return c.history;
   }
   return {};
 }
@@ -158,7 +158,7 @@ int FakeUiHost::Position(WindowId window, const std::string& control) const {
 void FakeUiHost::SetPosition(WindowId window, const std::string& control, int position) {
   // Like the real bars, a position outside the range is clamped to it.
   if (Control* c = Lookup(window, control)) {
-    c->position = std::clamp(position, c->spec->rangeMin, c->spec->rangeMax);
+    c->position = std::clamp(position, c->layout->rangeMin, c->layout->rangeMax);
   }
 }
 
@@ -197,7 +197,7 @@ FakeUiHost::Control* FakeUiHost::Lookup(WindowId window, const std::string& cont
   auto it = windows_.find(window);
   if (it == windows_.end()) return nullptr;
   for (Control& c : it->second.controls) {
-    if (c.spec->name == control) return &c;
+    if (c.layout->name == control) return &c;
   }
   return nullptr;
 }
@@ -209,7 +209,7 @@ const FakeUiHost::Control* FakeUiHost::Lookup(WindowId window, const std::string
 void FakeUiHost::Raise(WindowId window, const ControlSpec* control, EventKind kind, int arg) {
   auto it = windows_.find(window);
   if (sink_ == nullptr || it == windows_.end()) return;
-  sink_->OnEvent(UiEvent{window, it->second.spec, control, kind, arg});
+  sink_->OnEvent(UiEvent{window, it->second.layout, control, kind, arg});
 }
 
 }  // namespace zv

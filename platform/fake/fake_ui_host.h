@@ -35,14 +35,14 @@ class FakeUiHost : public IUiHost {
   void Click(WindowId window, const std::string& control);
   void Press(WindowId window, const std::string& control);
   void Close(WindowId window);  // the user closes the window
-  WindowId Find(const std::string& specId) const;  // an open window by spec id
+  WindowId Find(const std::string& specId) const;  // an open window by layout id
   int TickCount(WindowId window, const std::string& timer) const;
   // Every text the program set on a control, oldest first; still there once the window is gone.
   std::vector<std::string> TextHistory(WindowId window, const std::string& control) const;
 
   // IUiHost
   void SetEventSink(IEventSink* sink) override { sink_ = sink; }
-  WindowId Load(const WindowSpec& spec, Modality modality) override;
+  WindowId Load(const WindowSpec& layout, Modality modality) override;
   void RunLoop(WindowId) override {}
   void Destroy(WindowId window) override;
   bool Exists(WindowId window) const override { return windows_.count(window) != 0; }
@@ -68,7 +68,7 @@ class FakeUiHost : public IUiHost {
 
  private:
   struct Control {
-    const ControlSpec* spec;
+    const ControlSpec* layout;
     std::string text;
     bool visible;
     int interval;
@@ -81,7 +81,7 @@ class FakeUiHost : public IUiHost {
     std::vector<std::string> history;
   };
   struct Window {
-    const WindowSpec* spec;
+    const WindowSpec* layout;
     std::string caption;
     bool shown = false;
     std::vector<Control> controls;
