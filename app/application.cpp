@@ -27,7 +27,9 @@ Application::Application(Platform& platform)
       keySound_(sound_, platform.resources),
       hotkeys_(platform.hotkeys, *this),
       quickSend_(hotkeys_, platform.keyboard, platform.clipboard),
-      piano_(hotkeys_, quickSend_, keySound_) {
+      piano_(hotkeys_, quickSend_, keySound_),
+      voice_({platform.ui, platform.files, platform.waveIn, platform.workers, platform.dispatcher,
+              platform.voicePlayer}) {
   platform_.ui.SetEventSink(this);
   // Every sound ends with the program, and no worker is left running past it.
   cleanUp_.Register([this] { sound_.StopAllAndWait(); });
@@ -67,6 +69,7 @@ void Application::OnEvent(const UiEvent& event) {
 
 void Application::Perform(Action action, const UiEvent& event) {
   const Form main = Main();
+  const Form window(platform_.ui, event.window);
   switch (action) {
     case Action::StartUp:
       forumPage_.Load(main.Text("超文本浏览框1"));
@@ -147,6 +150,28 @@ void Application::Perform(Action action, const UiEvent& event) {
       break;
     case Action::PlaySlot:
       PlaySlot(main, platform_.media, std::atoi(event.control->arg.c_str()));
+      break;
+    case Action::VoiceCreated:
+      voice_.Created(window);
+      break;
+    case Action::VoiceStart:
+      voice_.Toggle(window);
+      break;
+    case Action::VoiceTick:
+      voice_.LevelTick(window);
+      break;
+    case Action::VoiceSpeedMode:
+      voice_.SpeedModeClicked(window);
+      break;
+    case Action::VoiceVoiceMode:
+      voice_.VoiceModeClicked(window);
+      break;
+    case Action::VoiceListen:
+      voice_.Listen();
+      break;
+    case Action::VoiceClosing:
+      voice_.Closing(window);
+      ShowMainAgain(event.window);
       break;
     default:
       // Actions of features that are not part of this build do nothing.

@@ -13,6 +13,7 @@
 #include "sound/sound_board.h"
 #include "ui/catalogue.h"
 #include "ui/form.h"
+#include "voice/voice_changer.h"
 
 namespace zv {
 
@@ -30,6 +31,7 @@ class Application : public IEventSink {
   ExitCleanUp& CleanUp() { return cleanUp_; }
   PageViewer& ForumPage() { return forumPage_; }
   SoundBoard& Sound() { return sound_; }
+  VoiceChanger& Voice() { return voice_; }
 
   void OnEvent(const UiEvent& event) override;
 
@@ -56,6 +58,7 @@ class Application : public IEventSink {
   HotkeyBinder hotkeys_;
   QuickSendKeys quickSend_;
   Piano piano_;
+  VoiceChanger voice_;
 };
 
 }  // namespace zv

@@ -15,6 +15,9 @@
 #include "platform/shell.h"
 #include "platform/transfer.h"
 #include "platform/ui_host.h"
+#include "platform/wave_input.h"
+#include "platform/worker_threads.h"
+#include "voice/clip_player.h"
 
 namespace zv {
 
@@ -33,6 +36,9 @@ struct Platform {
   IHotkeys& hotkeys;
   IKeyboard& keyboard;
   IClipboard& clipboard;
+  IWaveInput& waveIn;
+  IWorkerThreads& workers;
+  IClipPlayer& voicePlayer;
 };
 
 }  // namespace zv

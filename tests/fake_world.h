@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/build_settings.h"
 #include "platform/fake/fake_audio.h"
+#include "platform/fake/fake_clip_player.h"
 #include "platform/fake/fake_dispatcher.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_file_system.h"
@@ -18,6 +19,8 @@
 #include "platform/fake/fake_resources.h"
 #include "platform/fake/fake_transfer.h"
 #include "platform/fake/fake_ui_host.h"
+#include "platform/fake/fake_wave_input.h"
+#include "platform/fake/fake_worker_threads.h"
 #include "platform/platform.h"
 
 namespace zv {
@@ -42,8 +45,12 @@ struct FakeWorld {
   FakeAudioOutput audio;
   FakeMediaPlayer media{log};
   FakeFileDialog fileDialog{log};
-  Platform platform{ui, shell, files, dispatcher, http, transfer, processes,
-                    resources, audio, media, fileDialog, hotkeys, keyboard, clipboard};
+  FakeWaveInput waveIn;
+  FakeWorkerThreads workers;
+  FakeClipPlayer voicePlayer;
+  Platform platform{ui,        shell,     files,  dispatcher, http,       transfer,
+                    processes, resources, audio,  media,      fileDialog, hotkeys,
+                    keyboard,  clipboard, waveIn, workers,    voicePlayer};
   Application app{platform};
 
   // A healthy site with no newer version and a forum page without the online line.

@@ -71,6 +71,7 @@ enum class Action {
   VoiceSpeedMode,
   VoiceVoiceMode,
   VoiceTick,
+  VoiceClosing,
 };
 
 struct FontSpec {

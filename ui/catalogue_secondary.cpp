@@ -61,7 +61,7 @@ WindowSpec BuildVoiceWindow() {
   w.width = 373;
   w.height = 359;
   w.onCreated = Action::VoiceCreated;
-  w.onClosing = Action::ShowMainAgain;
+  w.onClosing = Action::VoiceClosing;
   ControlSpec& level = Add(w, "进度条1", ControlKind::ProgressBar, "", 32, 8, 272, 24);
   level.rangeMax = 3000;
   Add(w, "外形框1", ControlKind::ShapeBox, "", 312, 8, 24, 24).fill = 0x00C0C0C0;

@@ -29,6 +29,13 @@ class Form {
   void SetPosition(const std::string& control, int position) const {
     ui_->SetPosition(id_, control, position);
   }
+  bool IsChecked(const std::string& control) const { return ui_->IsChecked(id_, control); }
+  void SetChecked(const std::string& control, bool checked) const {
+    ui_->SetChecked(id_, control, checked);
+  }
+  void SetFill(const std::string& control, unsigned colour) const {
+    ui_->SetFill(id_, control, colour);
+  }
 
  private:
   IUiHost* ui_;

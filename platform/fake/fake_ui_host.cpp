@@ -47,7 +47,11 @@ void FakeUiHost::Advance(long long milliseconds) {
 }
 
 void FakeUiHost::Click(WindowId window, const std::string& control) {
-  if (const Control* c = Lookup(window, control)) Raise(window, c->layout, EventKind::Click);
+  const Control* c = Lookup(window, control);
+  if (c == nullptr) return;
+  // An automatic radio button is selected by the click before its handler runs.
+  if (c->layout->kind == ControlKind::RadioButton) SetChecked(window, control, true);
+  Raise(window, c->layout, EventKind::Click);
 }
 
 void FakeUiHost::Press(WindowId window, const std::string& control) {
@@ -70,6 +74,11 @@ WindowId FakeUiHost::Find(const std::string& specId) const {
 int FakeUiHost::TickCount(WindowId window, const std::string& timer) const {
   const Control* c = Lookup(window, timer);
   return c ? c->ticks : 0;
+}
+
+unsigned FakeUiHost::Fill(WindowId window, const std::string& shape) const {
+  const Control* c = Lookup(window, shape);
+  return c ? c->fill : 0;
 }
 
 std::vector<std::string> FakeUiHost::TextHistory(WindowId window,
@@ -168,7 +177,18 @@ bool FakeUiHost::IsChecked(WindowId window, const std::string& control) const {
 }
 
 void FakeUiHost::SetChecked(WindowId window, const std::string& control, bool checked) {
-  if (Control* c = Lookup(window, control)) c->checked = checked;
+  Control* c = Lookup(window, control);
+  if (c == nullptr) return;
+  // Like the real host: selecting one radio button clears the others in its container.
+  if (checked && c->layout->kind == ControlKind::RadioButton) {
+    for (Control& other : windows_[window].controls) {
+      if (other.layout->kind == ControlKind::RadioButton &&
+          other.layout->container == c->layout->container) {
+        other.checked = false;
+      }
+    }
+  }
+  c->checked = checked;
 }
 
 void FakeUiHost::SetFill(WindowId window, const std::string& control, unsigned colour) {

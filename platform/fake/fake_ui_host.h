@@ -37,6 +37,7 @@ class FakeUiHost : public IUiHost {
   void Close(WindowId window);  // the user closes the window
   WindowId Find(const std::string& specId) const;  // an open window by layout id
   int TickCount(WindowId window, const std::string& timer) const;
+  unsigned Fill(WindowId window, const std::string& shape) const;
   // Every text the program set on a control, oldest first; still there once the window is gone.
   std::vector<std::string> TextHistory(WindowId window, const std::string& control) const;
 

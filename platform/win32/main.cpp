@@ -12,7 +12,10 @@
 #include "platform/win32/gdiplus_session.h"
 #include "platform/win32/gui_dispatcher.h"
 #include "platform/win32/process_launcher_win32.h"
+#include "platform/win32/play_sound_player.h"
+#include "platform/win32/system_worker_threads.h"
 #include "platform/win32/ui_host_win32.h"
+#include "platform/win32/wave_input_win32.h"
 #include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_dialog.h"
@@ -65,9 +68,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::Win32Hotkeys hotkeys([&host](zv::WindowId window) { return host.Handle(window); });
     zv::win32::Win32Keyboard keyboard;
     zv::win32::Win32Clipboard clipboard;
-    zv::Platform platform{host, shell, files, dispatcher, http, transfer,
-                          processes, resources, audio, media, fileDialog,
-                          hotkeys, keyboard, clipboard};
+    zv::win32::Win32WaveInput waveIn;
+    zv::win32::SystemWorkerThreads workers;
+    zv::win32::PlaySoundPlayer voicePlayer;
+    zv::Platform platform{host,      shell,     files,  dispatcher, http,       transfer,
+                          processes, resources, audio,  media,      fileDialog, hotkeys,
+                          keyboard,  clipboard, waveIn, workers,    voicePlayer};
     return zv::RunProgram(platform);
   } catch (...) {
     return 1;

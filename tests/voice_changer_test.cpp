@@ -1,0 +1,342 @@
+// The voice-changer window on the fake platform with a scripted microphone: the toggle, the
+// level tick against the threshold, takes and their length, the take file, playback, listen,
+// the mode words, and closing the window in the middle of a take.
+#include <gtest/gtest.h>
+
+#include "app/data_paths.h"
+#include "fake_world.h"
+#include "voice/take_wave.h"
+
+namespace zv {
+namespace {
+
+constexpr unsigned kGreen = 0x0000FF00;
+constexpr unsigned kGrey = 0x00808080;
+constexpr unsigned kLayoutGrey = 0x00C0C0C0;
+
+class VoiceChangerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const Form main = world.Start();
+    world.ui.Click(main.Id(), "特定按钮5");
+    voice = world.ui.Find("voice");
+    ASSERT_NE(voice, kNoWindow);
+  }
+
+  Form Window() { return Form(world.ui, voice); }
+
+  // Time passes for everyone alike: the microphone hears `ms` more, the take workers' pauses
+  // that fall due end, then the window's timers tick, and what the workers posted runs.
+  void Step(int ms = 200) {
+    world.waveIn.Run(ms);
+    ASSERT_TRUE(world.workers.AdvanceTo(world.ui.Now() + ms));
+    world.ui.Advance(ms);
+    ASSERT_TRUE(world.workers.Settle());
+    world.dispatcher.RunPosted();
+  }
+
+  void Steps(int count) {
+    for (int i = 0; i < count; ++i) Step();
+  }
+
+  void Toggle() { world.ui.Click(voice, "保存配置按钮1"); }
+
+  // Recording streams (44100 Hz) opened so far.
+  size_t TakesStarted() const {
+    size_t takes = 0;
+    for (const FakeCaptureRecord& s : world.waveIn.Streams()) {
+      if (s.format.samplesPerSecond == 44100) ++takes;
+    }
+    return takes;
+  }
+
+  std::optional<WaveView> TakeFile() const {
+    auto it = world.files.files.find(paths::kTakeFile);
+    if (it == world.files.files.end()) return std::nullopt;
+    takeFileBytes_ = it->second;
+    return ReadWave(takeFileBytes_);
+  }
+
+  FakeWorld world;
+  WindowId voice = kNoWindow;
+
+ private:
+  mutable std::string takeFileBytes_;
+};
+
+TEST_F(VoiceChangerTest, OpensInVoiceModeWithHighAndLowAtTheSliderEnds) {
+  const Form w = Window();
+  EXPECT_TRUE(w.IsChecked("单选框1"));
+  EXPECT_FALSE(w.IsChecked("单选框2"));
+  EXPECT_EQ(w.Text("标签4"), "高");
+  EXPECT_EQ(w.Text("标签3"), "低");
+  EXPECT_EQ(w.Position("滑块条1"), 5);
+  EXPECT_EQ(w.Interval("时钟1"), 0);
+  EXPECT_EQ(world.waveIn.OpenStreams(), 0u);  // nothing listens before the start button
+}
+
+TEST_F(VoiceChangerTest, ModeButtonsChangeOnlyTheTwoWords) {
+  const Form w = Window();
+  world.ui.SetPosition(voice, "滑块条1", 17);
+  world.ui.Click(voice, "单选框2");
+  EXPECT_EQ(w.Text("标签4"), "慢");
+  EXPECT_EQ(w.Text("标签3"), "快");
+  world.ui.Click(voice, "单选框1");
+  EXPECT_EQ(w.Text("标签4"), "高");
+  EXPECT_EQ(w.Text("标签3"), "低");
+  EXPECT_EQ(w.Position("滑块条1"), 17);
+}
+
+TEST_F(VoiceChangerTest, ToggleAlternatesCaptionTimerAndMonitor) {
+  const Form w = Window();
+  for (int press = 0; press < 2; ++press) {
+    Toggle();
+    EXPECT_EQ(w.Text("保存配置按钮1"), "对着话筒咆哮吧");
+    EXPECT_EQ(w.Interval("时钟1"), 200);
+    ASSERT_EQ(world.waveIn.OpenStreams(), 1u);
+    const FakeCaptureRecord monitor = world.waveIn.Streams().back();
+    EXPECT_EQ(monitor.format.samplesPerSecond, 11025);
+    EXPECT_EQ(monitor.format.channels, 1);
+    EXPECT_EQ(monitor.format.bitsPerSample, 16);
+    EXPECT_EQ(monitor.bufferBytes, 4096u);
+    EXPECT_EQ(monitor.buffers, 1);
+    Toggle();
+    EXPECT_EQ(w.Text("保存配置按钮1"), "开始");
+    EXPECT_EQ(w.Interval("时钟1"), 0);
+    EXPECT_EQ(world.waveIn.OpenStreams(), 0u);
+  }
+}
+
+TEST_F(VoiceChangerTest, LevelIsSample1111OfTheLatestBufferAndTheBarClampsIt) {
+  Toggle();
+  // A loud spike everywhere but at sample 1111: the level is that one sample.
+  world.waveIn.SetShape([](size_t i) { return static_cast<int16_t>(i == 1110 ? 150 : 30000); });
+  Step();
+  EXPECT_EQ(Window().Position("进度条1"), 150);
+  EXPECT_EQ(TakesStarted(), 0u);
+  world.waveIn.SetLevel(-400);
+  Step();
+  EXPECT_EQ(Window().Position("进度条1"), 0);
+  world.ui.SetText(voice, "编辑框2", "32000");
+  world.waveIn.SetLevel(32767);
+  Step();
+  EXPECT_EQ(Window().Position("进度条1"), 3000);
+}
+
+struct ThresholdCase {
+  std::string threshold;
+  int16_t level;
+  bool takes;
+};
+
+class ThresholdTest : public VoiceChangerTest,
+                      public testing::WithParamInterface<ThresholdCase> {};
+
+TEST_P(ThresholdTest, ALevelAboveTheThresholdStartsATake) {
+  world.ui.SetText(voice, "编辑框2", GetParam().threshold);
+  Toggle();
+  world.waveIn.SetLevel(GetParam().level);
+  Step();
+  EXPECT_EQ(TakesStarted(), GetParam().takes ? 1u : 0u);
+  EXPECT_EQ(world.ui.Fill(voice, "外形框1"), GetParam().takes ? kGreen : kLayoutGrey);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ThresholdTest,
+    testing::Values(ThresholdCase{"200", 200, false}, ThresholdCase{"200", 201, true},
+                    ThresholdCase{"  +200xyz", 201, true}, ThresholdCase{"abc", 1, true},
+                    ThresholdCase{"abc", 0, false}, ThresholdCase{"-5", -4, true},
+                    ThresholdCase{"-5", -5, false},
+                    // Only the low 16 bits count: 65737 is 201, 65535 is -1.
+                    ThresholdCase{"65737", 201, false}, ThresholdCase{"65535", 0, true}));
+
+TEST_F(VoiceChangerTest, TakeLasts2Point2SecondsAfterTheLastLoudReading) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();  // the take starts on this tick
+  world.waveIn.SetLevel(0);
+  Steps(10);
+  EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGreen);
+  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  Step();  // the eleventh quiet step ends it
+  EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
+  const std::optional<WaveView> take = TakeFile();
+  ASSERT_TRUE(take);
+  EXPECT_EQ(take->samples.size(), 2 * 97020u);  // 2.2 s at 44100
+  EXPECT_EQ(world.voicePlayer.Played().size(), 1u);
+  EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
+}
+
+TEST_F(VoiceChangerTest, SpeakingAgainWithinTheQuietTimeExtendsTheTake) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  world.waveIn.SetLevel(0);
+  Steps(8);  // 1.6 s of quiet
+  world.waveIn.SetLevel(1000);
+  Step();  // loud again: the countdown starts over
+  world.waveIn.SetLevel(0);
+  Steps(10);
+  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  Step();
+  const std::optional<WaveView> take = TakeFile();
+  ASSERT_TRUE(take);
+  EXPECT_EQ(take->samples.size(), 2 * 44100u * 4);  // 1.8 s to the second loud tick, then 2.2 s
+  EXPECT_EQ(TakesStarted(), 1u);
+  EXPECT_EQ(world.voicePlayer.Played().size(), 1u);
+}
+
+TEST_F(VoiceChangerTest, TakeFileHoldsTheRecordingAndTheTransformedCopyIsPlayed) {
+  world.ui.Click(voice, "单选框2");  // speed mode: same rate, 4/3 as long at position 5
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  Steps(20);  // four more seconds of loud readings
+  world.waveIn.SetLevel(0);
+  Steps(11);
+  const std::string bytes = world.files.files.at(paths::kTakeFile);
+  const size_t frames = (bytes.size() - 44) / 2;
+  EXPECT_TRUE(bytes == BuildWave(kTakeFormat, bytes.substr(44)));
+  EXPECT_EQ(bytes.substr(44, 2), std::string("\xE8\x03", 2));  // the level the microphone heard
+  const std::vector<std::string> clips = world.voicePlayer.Played();
+  ASSERT_EQ(clips.size(), 1u);
+  const std::optional<WaveView> played = ReadWave(clips[0]);
+  ASSERT_TRUE(played);
+  EXPECT_EQ(played->format.samplesPerSecond, 44100u);
+  const size_t blocks = frames / 1000;
+  EXPECT_NEAR(played->samples.size() / 2000.0, blocks * 4.0 / 3.0, 2.0);
+  // The scratch file keeps the raw samples of the result.
+  EXPECT_TRUE(world.files.files.at(paths::kScratchFile) == played->samples);
+}
+
+TEST_F(VoiceChangerTest, VoiceModeRaisesTheRateAndTheSliderIsReadWhenTheTakeEnds) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  world.waveIn.SetLevel(0);
+  Steps(5);
+  world.ui.SetPosition(voice, "滑块条1", 22);  // moved during the take: the result follows it
+  Steps(6);
+  const std::vector<std::string> clips = world.voicePlayer.Played();
+  ASSERT_EQ(clips.size(), 1u);
+  const std::optional<WaveView> played = ReadWave(clips[0]);
+  ASSERT_TRUE(played);
+  // 97 blocks at 22 keep 49 of them; played in the take's 2.2 s that is about 22050 a second.
+  EXPECT_EQ(played->samples.size(), 2 * 49000u);
+  EXPECT_EQ(played->format.samplesPerSecond, 22272u);
+}
+
+TEST_F(VoiceChangerTest, ListenPlaysNothingBeforeTheFirstTakeThenTheLatestResult) {
+  world.ui.Click(voice, "保存配置按钮2");
+  world.ui.Click(voice, "按钮2");
+  EXPECT_TRUE(world.voicePlayer.Played().empty());
+  Toggle();
+  for (int16_t level : {1000, 2000}) {
+    world.waveIn.SetLevel(level);
+    Steps(3);
+    world.waveIn.SetLevel(0);
+    Steps(11);
+  }
+  ASSERT_EQ(world.voicePlayer.Played().size(), 2u);
+  EXPECT_EQ(TakesStarted(), 2u);
+  world.ui.Click(voice, "保存配置按钮2");
+  world.ui.Click(voice, "按钮2");
+  const std::vector<std::string> played = world.voicePlayer.Played();
+  ASSERT_EQ(played.size(), 4u);
+  EXPECT_TRUE(played[2] == played[1]);
+  EXPECT_TRUE(played[3] == played[1]);
+  EXPECT_FALSE(played[1] == played[0]);
+}
+
+TEST_F(VoiceChangerTest, TheClipOutlivesTheWindowAndListenInANewWindowReplaysIt) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  world.waveIn.SetLevel(0);
+  Steps(11);
+  world.ui.Close(voice);
+  world.ui.Click(world.app.Main().Id(), "特定按钮5");
+  world.ui.Click(world.ui.Find("voice"), "保存配置按钮2");
+  const std::vector<std::string> played = world.voicePlayer.Played();
+  ASSERT_EQ(played.size(), 2u);
+  EXPECT_TRUE(played[1] == played[0]);
+}
+
+TEST_F(VoiceChangerTest, PressingStopDuringATakeEndsItAndStillPlaysIt) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  Steps(4);
+  Toggle();
+  ASSERT_TRUE(world.workers.Settle());
+  world.dispatcher.RunPosted();
+  EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
+  EXPECT_EQ(world.waveIn.OpenStreams(), 0u);
+  const std::optional<WaveView> take = TakeFile();
+  ASSERT_TRUE(take);
+  EXPECT_EQ(take->samples.size(), 2 * 35280u);  // the 0.8 s it ran
+  EXPECT_EQ(world.voicePlayer.Played().size(), 1u);
+  EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
+}
+
+TEST_F(VoiceChangerTest, ClosingTheWindowDuringATakeEndsItWithoutSavingOrPlaying) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  Steps(3);
+  world.ui.Close(voice);
+  // Every worker has ended by the time the window is gone; what they posted finds no window.
+  EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
+  EXPECT_EQ(world.waveIn.OpenStreams(), 0u);
+  world.dispatcher.RunPosted();
+  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  EXPECT_TRUE(world.voicePlayer.Played().empty());
+  EXPECT_TRUE(world.ui.IsWindowShown(world.app.Main().Id()));
+  EXPECT_FALSE(world.ui.Exists(voice));
+}
+
+TEST_F(VoiceChangerTest, ATriggerAfterATakeEndedStartsTheNextOneAndLosesNeither) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  world.waveIn.SetLevel(0);
+  Steps(10);
+  // The first take ends on the same step as the next loud reading arrives.
+  world.waveIn.SetLevel(1000);
+  Step();
+  world.waveIn.SetLevel(0);
+  Steps(11);
+  EXPECT_EQ(TakesStarted(), 2u);
+  EXPECT_EQ(world.voicePlayer.Played().size(), 2u);
+  EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
+}
+
+TEST_F(VoiceChangerTest, WithoutAMicrophoneNothingStartsAndNothingIsShown) {
+  world.waveIn.present = false;
+  Toggle();
+  EXPECT_EQ(Window().Text("保存配置按钮1"), "对着话筒咆哮吧");
+  world.ui.SetText(voice, "编辑框2", "-1");  // even a threshold below silence starts no take
+  Steps(20);
+  EXPECT_EQ(Window().Position("进度条1"), 0);
+  EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
+  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  EXPECT_TRUE(world.log.empty());
+}
+
+TEST_F(VoiceChangerTest, AnUnwritableTakeFileGivesNothingToPlay) {
+  world.files.drives.erase("D:");
+  world.files.directories.clear();
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Step();
+  world.waveIn.SetLevel(0);
+  Steps(11);
+  EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
+  const std::vector<std::string> played = world.voicePlayer.Played();
+  ASSERT_EQ(played.size(), 1u);
+  EXPECT_EQ(played[0], "");
+  EXPECT_TRUE(world.log.empty());
+}
+
+}  // namespace
+}  // namespace zv

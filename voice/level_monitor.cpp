@@ -1,0 +1,27 @@
+// One buffer, handed back to the device by the input stream each time it is full.
+#include "voice/level_monitor.h"
+
+#include <cstdint>
+
+namespace zv {
+
+bool LevelMonitor::Start() {
+  if (capture_) return true;
+  level_ = 0;
+  capture_ = input_.Start(kFormat, kBufferSamples * kFormat.BlockAlign(), 1,
+                          [this](const char* bytes, size_t size) { OnBuffer(bytes, size); });
+  return capture_ != nullptr;
+}
+
+void LevelMonitor::Stop() { capture_.reset(); }
+
+void LevelMonitor::OnBuffer(const char* bytes, size_t size) {
+  // The part-filled buffer that a stop returns is no full buffer and says nothing.
+  if (size != kBufferSamples * kFormat.BlockAlign()) return;
+  const size_t at = (kLevelSample - 1) * kFormat.BlockAlign();
+  const auto low = static_cast<unsigned char>(bytes[at]);
+  const auto high = static_cast<unsigned char>(bytes[at + 1]);
+  level_ = static_cast<int16_t>(static_cast<uint16_t>(low | (high << 8)));
+}
+
+}  // namespace zv
