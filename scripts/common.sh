@@ -22,7 +22,7 @@ ZANVORO_JOBS=2
 #   native tools and tests: build-essential cmake googletest python3 python3-pil
 #   the exe: g++-mingw-w64-x86-64-posix; running it: wine fonts-wqy-microhei
 #   headless runs and tests: xvfb imagemagick (screenshots) x11-utils
-#   key and sound tests: xdotool pulseaudio pulseaudio-utils sox
+#   key and sound tests: xdotool pulseaudio pulseaudio-utils sox python3-numpy
 #   fuzz targets (libFuzzer): clang
 ZANVORO_PACKAGES=(
   build-essential cmake googletest g++-mingw-w64-x86-64-posix clang

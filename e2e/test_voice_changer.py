@@ -1,0 +1,246 @@
+"""The voice changer heard for real: a prepared signal is played into the private PulseAudio's
+microphone while the window listens, the take file the program writes is read back, and what it
+plays is recorded from the speaker sink.
+
+The signal is two bursts of a 440 Hz tone riding on a positive offset, with a gap between them
+shorter than the quiet time. The level is one instantaneous sample, so a bare tone would read
+below the threshold whenever that sample fell on a trough; the offset keeps every reading during
+a burst loud and the take's length predictable.
+"""
+
+import os
+import subprocess
+import time
+
+import numpy as np
+
+import harness
+import pulse_capture
+from harness import ProgramTest, wait_until
+from pulse_capture import RATE
+
+VOICE = "落Zanvoro变声器"
+QUIET_S = 2.2          # eleven 200-ms steps after the last loud reading
+BURST_S = 0.8
+GAP_S = 0.6
+LEAD_S = 0.3
+TONE_HZ = 440.0
+OFFSET = 0.3           # of full scale: about 9800, far above the threshold of 200
+LOUD = 0.1             # a sample above this belongs to a burst
+TAKE_TIMEOUT_S = 20
+PLAY_TIMEOUT_S = 40
+
+_pulse = None
+
+
+class VoicePulse(pulse_capture.PrivatePulse):
+    """The speaker sink of the sound tests plus a microphone: a second null sink whose monitor
+    is the default source, kept busy like the speaker so it delivers from the first moment."""
+
+    def __init__(self, work_dir):
+        super().__init__(work_dir)
+        self.mic_keep_alive = None
+
+    def start(self):
+        super().start()
+        for args in (("load-module", "module-null-sink", "sink_name=mic", f"rate={RATE}",
+                      "channels=1", "sink_properties=device.description=mic"),
+                     ("set-default-source", "mic.monitor")):
+            result = self.pactl(*args)
+            if result.returncode != 0:
+                self.stop()
+                raise pulse_capture.PulseError(f"pactl {' '.join(args)}: {result.stderr}")
+        self.mic_keep_alive = subprocess.Popen(
+            ["pacat", "--playback", "--device=mic", f"--rate={RATE}", "--channels=1",
+             "--format=s16le", "--latency-msec=20", "/dev/zero"],
+            env=self._env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        return self
+
+    def speak(self, path):
+        """Starts playing a file into the microphone; returns the running player."""
+        return subprocess.Popen(["paplay", "--device=mic", path], env=self._env(),
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        if self.mic_keep_alive is not None and self.mic_keep_alive.poll() is None:
+            self.mic_keep_alive.terminate()
+            self.mic_keep_alive.wait(timeout=10)
+        self.mic_keep_alive = None
+        super().stop()
+
+
+def setUpModule():
+    global _pulse
+    config = harness.Config.from_env()
+    _pulse = VoicePulse(os.path.join(config.work_dir, "work", "pulse-voice")).start()
+    # Every Wine process of the session inherits it, so the program records from its microphone.
+    os.environ["PULSE_SERVER"] = _pulse.server
+    harness.start_session()
+
+
+def tearDownModule():
+    harness.stop_session()
+    if _pulse:
+        _pulse.stop()
+
+
+def bursts(count, burst_s=BURST_S):
+    t = np.arange(int(burst_s * RATE)) / RATE
+    burst = OFFSET + 0.15 * np.sin(2 * np.pi * TONE_HZ * t)
+    parts = [np.zeros(int(LEAD_S * RATE))]
+    for i in range(count):
+        if i:
+            parts.append(np.zeros(int(GAP_S * RATE)))
+        parts.append(burst)
+    parts.append(np.zeros(int(LEAD_S * RATE)))
+    return np.concatenate(parts)
+
+
+def loud_span(samples):
+    """Seconds from the first to the last loud sample, and where they are (in samples)."""
+    loud = np.flatnonzero(samples > LOUD)
+    if len(loud) == 0:
+        return 0.0, None, None
+    return (loud[-1] - loud[0]) / RATE, loud[0], loud[-1]
+
+
+def read_take(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    return data
+
+
+def sounded_and_ended(path):
+    """The recording holds a loud stretch followed by more silence than any gap within it."""
+    try:
+        samples = pulse_capture.read_wave(path)
+    except (OSError, ValueError):
+        return False
+    _, _, last = loud_span(samples)
+    return last is not None and len(samples) - last > 1.5 * RATE
+
+
+def dominant_hz(samples, start):
+    """The strongest frequency of 0.4 s inside the burst that begins at `start`."""
+    part = samples[start + RATE // 20:start + RATE // 20 + int(0.4 * RATE)]
+    centred = part - part.mean()
+    spectrum = np.abs(np.fft.rfft(centred * np.hanning(len(centred))))
+    return np.argmax(spectrum) * RATE / len(centred)
+
+
+class VoiceChangerTest(ProgramTest):
+    def open_voice_window(self, speed_mode):
+        program, _ = self.start()
+        program.wait_settled()
+        program.click("特定按钮5", post=True)
+        window = program.wait_window(lambda w: w.visible, caption=VOICE, what="the voice changer")
+        self.assertTrue(window["单选框1"]["checked"], "the window opens in voice mode")
+        self.assertEqual((window["标签4"]["text"], window["标签3"]["text"]), ("高", "低"))
+        if speed_mode:
+            program.click("单选框2", caption=VOICE)
+            window = program.window(VOICE)
+            self.assertEqual((window["标签4"]["text"], window["标签3"]["text"]), ("慢", "快"))
+        program.click("保存配置按钮1", caption=VOICE)
+        self.assertEqual(program.window(VOICE)["保存配置按钮1"]["text"], "对着话筒咆哮吧")
+        return program
+
+    def speak_and_watch(self, program, signal_name, count, burst_s=BURST_S):
+        """Plays the bursts into the microphone and waits until the level bar shows them."""
+        path = os.path.join(harness.session().dir, signal_name)
+        pulse_capture.write_wave(path, bursts(count, burst_s))
+        player = _pulse.speak(path)
+        self.addCleanup(player.wait, 30)
+        window = program.wait_window(lambda w: w["进度条1"].get("pos", 0) > 2000, caption=VOICE,
+                                     what="the level bar to show the signal")
+        return window
+
+    def take_paths(self, program):
+        folder = os.path.join(program.d_dir, "Zanvoro助手")
+        return os.path.join(folder, "1.wav"), os.path.join(folder, "tmp.wav")
+
+    def record_one_take(self, speed_mode, name):
+        program = self.open_voice_window(speed_mode)
+        take_path, scratch_path = self.take_paths(program)
+        capture = os.path.join(harness.session().dir, f"{name}-speaker.wav")
+        _pulse.start_recording(capture)
+        self.speak_and_watch(program, f"{name}-mic.wav", 2)
+        wait_until(lambda: os.path.exists(take_path) and os.path.exists(scratch_path),
+                   timeout=TAKE_TIMEOUT_S, what="the take file")
+        wait_until(lambda: sounded_and_ended(capture), timeout=PLAY_TIMEOUT_S,
+                   interval=0.25, what="the transformed take to be played")
+        heard = _pulse.stop_recording()
+        return program, read_take(take_path), heard
+
+    def check_take_file(self, take):
+        self.assertGreater(len(take), 44)
+        data_size = len(take) - 44
+        header = (b"RIFF" + (data_size + 36).to_bytes(4, "little") + b"WAVEfmt "
+                  + (16).to_bytes(4, "little") + (1).to_bytes(2, "little")
+                  + (1).to_bytes(2, "little") + (44100).to_bytes(4, "little")
+                  + (88200).to_bytes(4, "little") + (2).to_bytes(2, "little")
+                  + (16).to_bytes(2, "little") + b"data" + data_size.to_bytes(4, "little"))
+        self.assertEqual(take[:44], header)
+        samples = np.frombuffer(take[44:], dtype="<i2").astype(np.float64) / 32768
+        duration = len(samples) / RATE
+        speech = 2 * BURST_S + GAP_S
+        # Starts on the first loud tick, ends 2.2 s after the last: the whole signal and its
+        # quiet tail, give or take a tick and the input's latency.
+        self.assertGreaterEqual(duration, QUIET_S + speech - 0.5)
+        self.assertLessEqual(duration, QUIET_S + speech + 0.8)
+        span, first, last = loud_span(samples)
+        self.assertIsNotNone(first, "the take holds what the microphone heard")
+        self.assertAlmostEqual(span, speech, delta=0.45)
+        tail = (len(samples) - last) / RATE
+        self.assertAlmostEqual(tail, QUIET_S, delta=0.5)
+        # The gap between the bursts is in there too.
+        middle = samples[first:last]
+        quiet = np.flatnonzero(np.abs(middle) < 0.01)
+        self.assertGreater(len(quiet), 0.4 * RATE)
+        return samples
+
+    def test_speed_mode_plays_the_take_a_third_longer(self):
+        program, take, heard = self.record_one_take(True, "speed")
+        samples = self.check_take_file(take)
+        take_span, _, _ = loud_span(samples)
+        heard_span, first, _ = loud_span(heard)
+        self.assertAlmostEqual(heard_span, take_span * 4 / 3, delta=0.1)
+        self.assertAlmostEqual(dominant_hz(heard, first), TONE_HZ, delta=15)
+        # Listen plays the same result again.
+        capture = os.path.join(harness.session().dir, "speed-listen.wav")
+        _pulse.start_recording(capture)
+        program.click("保存配置按钮2", caption=VOICE)
+        wait_until(lambda: sounded_and_ended(capture), timeout=PLAY_TIMEOUT_S, interval=0.25,
+                   what="the listen button's playback")
+        again_span, _, _ = loud_span(_pulse.stop_recording())
+        self.assertAlmostEqual(again_span, heard_span, delta=0.05)
+
+    def test_voice_mode_keeps_the_length_and_raises_the_pitch(self):
+        program, take, heard = self.record_one_take(False, "voice")
+        samples = self.check_take_file(take)
+        take_span, _, _ = loud_span(samples)
+        heard_span, first, _ = loud_span(heard)
+        self.assertAlmostEqual(heard_span, take_span, delta=0.15)
+        # About 4/3 of the rate at position 5: the tone comes out near 587 Hz.
+        self.assertAlmostEqual(dominant_hz(heard, first), TONE_HZ * 4 / 3, delta=25)
+        self.assertTrue(program.running())
+
+    def test_closing_during_a_take_is_clean(self):
+        program = self.open_voice_window(False)
+        take_path, _ = self.take_paths(program)
+        self.speak_and_watch(program, "close-mic.wav", 1, burst_s=2.5)
+        program.close(VOICE)
+        main = program.wait_window(lambda w: w.visible, what="the main window to come back")
+        self.assertTrue(main.visible)
+        wait_until(lambda: program.window(VOICE) is None, what="the voice changer to go")
+        # Well past where the take would have ended: it was dropped, and nothing broke.
+        time.sleep(QUIET_S + 3)
+        self.assertTrue(program.running())
+        self.assertFalse(os.path.exists(take_path))
+        program.close()
+        self.assertEqual(program.wait_exit(), 0)
+
+
+if __name__ == "__main__":
+    harness.main()
