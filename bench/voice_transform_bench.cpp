@@ -53,7 +53,8 @@ Timing Measure(const std::string& take, int position, int runs) {
 
 int main() {
   std::printf("median (slowest) milliseconds per transformation\n");
-  std::printf("take (s)       position 1         position 5        position 22  p5 per take second\n");
+  std::printf(
+      "take (s)       position 1         position 5        position 22  p5 per take second\n");
   for (double seconds : {2.2, 6.0, 15.0, 30.0, 60.0, 120.0, 300.0}) {
     const std::string take = NoiseTake(seconds);
     const int runs = seconds <= 60 ? 21 : 7;

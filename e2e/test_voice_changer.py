@@ -101,14 +101,6 @@ def bursts(count, burst_s=BURST_S):
     return np.concatenate(parts)
 
 
-def loud_span(samples):
-    """Seconds from the first to the last loud sample, and where they are (in samples)."""
-    loud = np.flatnonzero(samples > LOUD)
-    if len(loud) == 0:
-        return 0.0, None, None
-    return (loud[-1] - loud[0]) / RATE, loud[0], loud[-1]
-
-
 def bursts_of(samples):
     """The loud stretches as (start, end) in seconds. Playback under load may drop a few
     milliseconds now and then, so stretches closer than a quarter second are one, and blips
@@ -130,20 +122,14 @@ def gap_and_second(bursts):
     return second_start - first_end, second_end - second_start
 
 
-def read_take(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    return data
-
-
 def sounded_and_ended(path):
     """The recording holds a loud stretch followed by more silence than any gap within it."""
     try:
         samples = pulse_capture.read_wave(path)
     except (OSError, ValueError):
         return False
-    _, _, last = loud_span(samples)
-    return last is not None and len(samples) - last > 1.5 * RATE
+    loud = np.flatnonzero(samples > LOUD)
+    return len(loud) > 0 and len(samples) - loud[-1] > 1.5 * RATE
 
 
 def dominant_hz(samples):
@@ -166,8 +152,8 @@ def indicator_colour(program):
         return None
     left, top = window.raw["client"][:2]
     x, y, width, height = window["外形框1"].rect
-    out = subprocess.run(["import", "-window", "root", "-crop",
-                          f"1x1+{left + x + width // 2}+{top + y + height // 2}", "+repage", "-depth", "8",
+    point = f"1x1+{left + x + width // 2}+{top + y + height // 2}"
+    out = subprocess.run(["import", "-window", "root", "-crop", point, "+repage", "-depth", "8",
                           "txt:-"],
                          env=harness.session().env, stdin=subprocess.DEVNULL, capture_output=True,
                          text=True, timeout=30).stdout
@@ -218,7 +204,8 @@ class VoiceChangerTest(ProgramTest):
         wait_until(lambda: sounded_and_ended(capture), timeout=PLAY_TIMEOUT_S,
                    interval=0.25, what="the transformed take to be played")
         heard = _pulse.stop_recording()
-        return program, read_take(take_path), heard
+        with open(take_path, "rb") as f:
+            return program, f.read(), heard
 
     def check_take_file(self, take):
         self.assertGreater(len(take), 44)

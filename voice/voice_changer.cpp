@@ -27,8 +27,8 @@ constexpr const char* kRightWord = "标签3";
 
 // The threshold box read like every number the user types, kept as a signed 16-bit value.
 int16_t Threshold(const Form& window) {
-  const auto bits = static_cast<uint16_t>(static_cast<unsigned>(TextToInteger(window.Text(kThreshold))) & 0xFFFFu);
-  return static_cast<int16_t>(bits);
+  const auto value = static_cast<unsigned>(TextToInteger(window.Text(kThreshold)));
+  return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFFu));
 }
 
 }  // namespace
