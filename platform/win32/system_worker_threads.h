@@ -2,6 +2,7 @@
 // so waking every paused worker to look at its flag is a single notify.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
