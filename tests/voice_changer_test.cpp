@@ -107,6 +107,13 @@ TEST_F(VoiceChangerTest, ToggleAlternatesCaptionTimerAndMonitor) {
   }
 }
 
+TEST_F(VoiceChangerTest, TheHiddenStartButtonDoesNothing) {
+  world.ui.Click(voice, "按钮1");
+  EXPECT_EQ(Window().Text("保存配置按钮1"), "开始");
+  EXPECT_EQ(Window().Interval("时钟1"), 0);
+  EXPECT_EQ(world.waveIn.OpenStreams(), 0u);
+}
+
 TEST_F(VoiceChangerTest, LevelIsSample1111OfTheLatestBufferAndTheBarClampsIt) {
   Toggle();
   // A loud spike everywhere but at sample 1111: the level is that one sample.

@@ -32,6 +32,7 @@ enum class ControlKind {
 // What a control's event (or a window's created/closing event) starts.
 enum class Action {
   None,
+  Ignored,  // a control whose event the program deliberately leaves without effect
   // application shell
   StartUp,
   ShowMainAgain,  // closing of a secondary window

@@ -88,7 +88,7 @@ WindowSpec BuildVoiceWindow() {
   notice.font = LinkFont();
   WithAction(notice, Action::OpenLink, "forum.php?mod=forumdisplay&fid=49");
   WithAction(Add(w, "按钮2", ControlKind::Button, "", 464, 40, 88, 32, "试听"), Action::VoiceListen);
-  WithAction(Add(w, "按钮1", ControlKind::Button, "", 464, 88, 88, 32, "开始"), Action::VoiceStart);
+  WithAction(Add(w, "按钮1", ControlKind::Button, "", 464, 88, 88, 32, "开始"), Action::Ignored);
   AddTimer(w, "时钟1", "", 0, Action::VoiceTick);
   Add(w, "录音音波1", ControlKind::WaveformDisplay, "", 568, 136, 26, 26);
   Add(w, "录音1", ControlKind::WaveRecorder, "", 0, 0, 0, 0);
