@@ -29,7 +29,7 @@ Application::Application(Platform& platform)
       quickSend_(hotkeys_, platform.keyboard, platform.clipboard),
       piano_(hotkeys_, quickSend_, keySound_),
       voice_({platform.ui, platform.files, platform.waveIn, platform.workers, platform.dispatcher,
-              platform.voicePlayer}) {
+              voicePlayer_}) {
   platform_.ui.SetEventSink(this);
   // Every sound ends with the program, and no worker is left running past it.
   cleanUp_.Register([this] { sound_.StopAllAndWait(); });

@@ -50,6 +50,12 @@ class Application : public IEventSink {
   Platform& platform_;
   WindowId main_ = kNoWindow;
   SoundBoard sound_;
+  // The voice changer plays its results like every other clip.
+  struct BoardPlayer final : IClipPlayer {
+    explicit BoardPlayer(SoundBoard& board) : board(board) {}
+    bool PlayOnce(std::string_view wave) override { return board.PlayClip(wave, false); }
+    SoundBoard& board;
+  } voicePlayer_{sound_};
   ExitCleanUp cleanUp_;
   PageViewer forumPage_;
   SelfUpdate update_;

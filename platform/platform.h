@@ -17,7 +17,6 @@
 #include "platform/ui_host.h"
 #include "platform/wave_input.h"
 #include "platform/worker_threads.h"
-#include "voice/clip_player.h"
 
 namespace zv {
 
@@ -38,7 +37,6 @@ struct Platform {
   IClipboard& clipboard;
   IWaveInput& waveIn;
   IWorkerThreads& workers;
-  IClipPlayer& voicePlayer;
 };
 
 }  // namespace zv

@@ -7,7 +7,6 @@
 #include "app/application.h"
 #include "app/build_settings.h"
 #include "platform/fake/fake_audio.h"
-#include "platform/fake/fake_clip_player.h"
 #include "platform/fake/fake_dispatcher.h"
 #include "platform/fake/fake_file_dialog.h"
 #include "platform/fake/fake_file_system.h"
@@ -47,10 +46,9 @@ struct FakeWorld {
   FakeFileDialog fileDialog{log};
   FakeWaveInput waveIn;
   FakeWorkerThreads workers;
-  FakeClipPlayer voicePlayer;
   Platform platform{ui,        shell,     files,  dispatcher, http,       transfer,
                     processes, resources, audio,  media,      fileDialog, hotkeys,
-                    keyboard,  clipboard, waveIn, workers,    voicePlayer};
+                    keyboard,  clipboard, waveIn, workers};
   Application app{platform};
 
   // A healthy site with no newer version and a forum page without the online line.

@@ -12,7 +12,6 @@
 #include "platform/win32/gdiplus_session.h"
 #include "platform/win32/gui_dispatcher.h"
 #include "platform/win32/process_launcher_win32.h"
-#include "platform/win32/play_sound_player.h"
 #include "platform/win32/system_worker_threads.h"
 #include "platform/win32/ui_host_win32.h"
 #include "platform/win32/wave_input_win32.h"
@@ -70,10 +69,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::Win32Clipboard clipboard;
     zv::win32::Win32WaveInput waveIn;
     zv::win32::SystemWorkerThreads workers;
-    zv::win32::PlaySoundPlayer voicePlayer;
     zv::Platform platform{host,      shell,     files,  dispatcher, http,       transfer,
                           processes, resources, audio,  media,      fileDialog, hotkeys,
-                          keyboard,  clipboard, waveIn, workers,    voicePlayer};
+                          keyboard,  clipboard, waveIn, workers};
     return zv::RunProgram(platform);
   } catch (...) {
     return 1;
