@@ -63,12 +63,17 @@ class PrivatePulse:
                 self.stop()
                 raise PulseError(f"PulseAudio did not start (log: {self.dir}/pulse.log)")
             time.sleep(0.1)
-        self.keep_alive = subprocess.Popen(
-            ["pacat", "--playback", "--device=spk", f"--rate={RATE}", "--channels=1",
+        self.keep_alive = self.keep_busy("spk")
+        return self
+
+    def keep_busy(self, sink):
+        """A silent stream into the sink for as long as it runs: an idle null sink's monitor
+        delivers nothing."""
+        return subprocess.Popen(
+            ["pacat", "--playback", f"--device={sink}", f"--rate={RATE}", "--channels=1",
              "--format=s16le", "--latency-msec=20", "/dev/zero"],
             env=self._env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
-        return self
 
     def pactl(self, *args):
         return subprocess.run(["pactl", *args], env=self._env(), stdin=subprocess.DEVNULL,
@@ -122,16 +127,24 @@ class PrivatePulse:
         self.keep_alive = self.daemon = None
 
 
-def start_with_session(name):
+def start_with_session(name, kind=PrivatePulse):
     """setUpModule of a module that records the program: a private server in the run's work
     folder first, then the harness session, whose Wine processes inherit it and so play into it.
     Returns the server."""
     import harness  # the benchmarks use this module without the harness
     config = harness.Config.from_env()
-    pulse = PrivatePulse(os.path.join(config.work_dir, "work", name)).start()
+    pulse = kind(os.path.join(config.work_dir, "work", name)).start()
     os.environ["PULSE_SERVER"] = pulse.server
     harness.start_session()
     return pulse
+
+
+def stop_with_session(pulse):
+    """tearDownModule of such a module: the session first, whose programs play into the server."""
+    import harness
+    harness.stop_session()
+    if pulse:
+        pulse.stop()
 
 
 def read_wave(path):

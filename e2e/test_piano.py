@@ -35,9 +35,7 @@ def setUpModule():
 
 
 def tearDownModule():
-    harness.stop_session()
-    if _pulse:
-        _pulse.stop()
+    pulse_capture.stop_with_session(_pulse)
 
 PIANO = "Zanvoro模拟钢琴"
 ON_TITLE = "温馨提示"

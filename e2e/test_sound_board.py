@@ -31,9 +31,7 @@ def setUpModule():
 
 
 def tearDownModule():
-    harness.stop_session()
-    if _pulse:
-        _pulse.stop()
+    pulse_capture.stop_with_session(_pulse)
 
 
 def clip(name):

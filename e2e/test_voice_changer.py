@@ -53,11 +53,7 @@ class VoicePulse(pulse_capture.PrivatePulse):
             if result.returncode != 0:
                 self.stop()
                 raise pulse_capture.PulseError(f"pactl {' '.join(args)}: {result.stderr}")
-        self.mic_keep_alive = subprocess.Popen(
-            ["pacat", "--playback", "--device=mic", f"--rate={RATE}", "--channels=1",
-             "--format=s16le", "--latency-msec=20", "/dev/zero"],
-            env=self._env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
+        self.mic_keep_alive = self.keep_busy("mic")
         return self
 
     def speak(self, path):
@@ -76,17 +72,11 @@ class VoicePulse(pulse_capture.PrivatePulse):
 
 def setUpModule():
     global _pulse
-    config = harness.Config.from_env()
-    _pulse = VoicePulse(os.path.join(config.work_dir, "work", "pulse-voice")).start()
-    # Every Wine process of the session inherits it, so the program records from its microphone.
-    os.environ["PULSE_SERVER"] = _pulse.server
-    harness.start_session()
+    _pulse = pulse_capture.start_with_session("pulse-voice", VoicePulse)
 
 
 def tearDownModule():
-    harness.stop_session()
-    if _pulse:
-        _pulse.stop()
+    pulse_capture.stop_with_session(_pulse)
 
 
 def bursts(count, burst_s=BURST_S):
