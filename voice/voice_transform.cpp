@@ -20,7 +20,8 @@ std::string StretchBlocks(std::string_view samples, int blockAlign,
   const size_t blockBytes = static_cast<size_t>(blockAlign) * kFramesPerBlock;
   const size_t blocks = samples.size() / blockBytes;
   std::string out;
-  out.reserve(samples.size() + samples.size() / 2);
+  // At most every second block is written three times: never more than twice the input.
+  out.reserve(2 * blocks * blockBytes + blockBytes);
   int counter = 0;
   for (size_t n = 0; n < blocks; ++n) {
     const std::string_view block = samples.substr(n * blockBytes, blockBytes);
