@@ -16,6 +16,26 @@ bool RegisterControlClass(HINSTANCE instance, const wchar_t* name, WNDPROC proce
   return RegisterClassExW(&description) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+bool HandleCaptionMessage(HWND window, HFONT& font, UINT message, WPARAM wParam, LPARAM lParam,
+                          LRESULT& result) {
+  switch (message) {
+    case WM_SETFONT:
+      font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(window, nullptr, FALSE);
+      result = 0;
+      return true;
+    case WM_GETFONT:
+      result = reinterpret_cast<LRESULT>(font);
+      return true;
+    case WM_SETTEXT:
+      result = DefWindowProcW(window, message, wParam, lParam);
+      InvalidateRect(window, nullptr, FALSE);
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool RegisterControlClasses(HINSTANCE instance) {
   bool ok = RegisterPictureBoxClass(instance);
   ok = RegisterGraphicButtonClass(instance) && ok;

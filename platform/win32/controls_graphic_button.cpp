@@ -93,28 +93,9 @@ bool Contains(HWND window, LPARAM point) {
 
 LRESULT Handle(HWND window, GraphicButtonState& state, UINT message, WPARAM wParam,
                LPARAM lParam) {
+  LRESULT result = 0;
+  if (HandleCaptionMessage(window, state.font, message, wParam, lParam, result)) return result;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PaintScope paint(window);
-      Paint(window, state, paint.dc());
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(window, state, reinterpret_cast<HDC>(wParam));
-      return 0;
-    case WM_SETFONT:
-      state.font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(window, nullptr, FALSE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(state.font);
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
-      InvalidateRect(window, nullptr, FALSE);
-      return result;
-    }
     case WM_ENABLE:
       InvalidateRect(window, nullptr, FALSE);
       return 0;
@@ -173,7 +154,7 @@ LRESULT Handle(HWND window, GraphicButtonState& state, UINT message, WPARAM wPar
 
 bool RegisterGraphicButtonClass(HINSTANCE instance) {
   return RegisterControlClass(instance, kGraphicButtonClass,
-                              &ControlWindowProc<GraphicButtonState, &Handle>);
+                              &ControlWindowProc<GraphicButtonState, &Paint, &Handle>);
 }
 
 }  // namespace zv::win32

@@ -63,16 +63,6 @@ LRESULT Handle(HWND window, PictureBoxState& state, UINT message, WPARAM wParam,
         NextFrame(window, state);
       }
       return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PaintScope paint(window);
-      Paint(window, state, paint.dc());
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(window, state, reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_SIZE:
       state.scaled.Reset();
       InvalidateRect(window, nullptr, FALSE);
@@ -92,7 +82,7 @@ LRESULT Handle(HWND window, PictureBoxState& state, UINT message, WPARAM wParam,
 
 bool RegisterPictureBoxClass(HINSTANCE instance) {
   return RegisterControlClass(instance, kPictureBoxClass,
-                              &ControlWindowProc<PictureBoxState, &Handle>);
+                              &ControlWindowProc<PictureBoxState, &Paint, &Handle>);
 }
 
 }  // namespace zv::win32

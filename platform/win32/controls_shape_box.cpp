@@ -27,16 +27,6 @@ LRESULT Handle(HWND window, ShapeBoxState& state, UINT message, WPARAM wParam, L
       state.fill = static_cast<COLORREF>(wParam) & 0x00FFFFFF;
       InvalidateRect(window, nullptr, FALSE);
       return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PaintScope paint(window);
-      Paint(window, state, paint.dc());
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(window, state, reinterpret_cast<HDC>(wParam));
-      return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }
@@ -45,7 +35,8 @@ LRESULT Handle(HWND window, ShapeBoxState& state, UINT message, WPARAM wParam, L
 }  // namespace
 
 bool RegisterShapeBoxClass(HINSTANCE instance) {
-  return RegisterControlClass(instance, kShapeBoxClass, &ControlWindowProc<ShapeBoxState, &Handle>);
+  return RegisterControlClass(instance, kShapeBoxClass,
+                              &ControlWindowProc<ShapeBoxState, &Paint, &Handle>);
 }
 
 }  // namespace zv::win32

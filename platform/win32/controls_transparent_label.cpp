@@ -106,28 +106,9 @@ void Paint(HWND window, const TransparentLabelState& state, HDC dc) {
 
 LRESULT Handle(HWND window, TransparentLabelState& state, UINT message, WPARAM wParam,
                LPARAM lParam) {
+  LRESULT result = 0;
+  if (HandleCaptionMessage(window, state.font, message, wParam, lParam, result)) return result;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PaintScope paint(window);
-      Paint(window, state, paint.dc());
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(window, state, reinterpret_cast<HDC>(wParam));
-      return 0;
-    case WM_SETFONT:
-      state.font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(window, nullptr, FALSE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(state.font);
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
-      InvalidateRect(window, nullptr, FALSE);
-      return result;
-    }
     case WM_LBUTTONDOWN:
       NotifyParent(window, STN_CLICKED);
       return 0;
@@ -140,7 +121,7 @@ LRESULT Handle(HWND window, TransparentLabelState& state, UINT message, WPARAM w
 
 bool RegisterTransparentLabelClass(HINSTANCE instance) {
   return RegisterControlClass(instance, kTransparentLabelClass,
-                              &ControlWindowProc<TransparentLabelState, &Handle>);
+                              &ControlWindowProc<TransparentLabelState, &Paint, &Handle>);
 }
 
 }  // namespace zv::win32

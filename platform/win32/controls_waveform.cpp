@@ -1,8 +1,7 @@
-// Recording waveform display: for now a dark strip with a flat centre line, which is what a
-// silent recording looks like.
+// Recording waveform display: the voice changer's level monitor stands behind it, outside the
+// visible area, so it only draws a dark strip with the centre line of silence.
 #include "platform/win32/control_classes.h"
 #include "platform/win32/control_window.h"
-#include "platform/win32/scoped_handles.h"
 
 namespace zv::win32 {
 namespace {
@@ -14,7 +13,7 @@ struct WaveformState {
   explicit WaveformState(void*) {}
 };
 
-void Paint(HWND window, HDC dc) {
+void Paint(HWND window, WaveformState&, HDC dc) {
   RECT client{};
   GetClientRect(window, &client);
   GdiObject<HBRUSH> background(CreateSolidBrush(kBackground));
@@ -26,27 +25,10 @@ void Paint(HWND window, HDC dc) {
   LineTo(dc, client.right, middle);
 }
 
-LRESULT Handle(HWND window, WaveformState&, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PaintScope paint(window);
-      Paint(window, paint.dc());
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(window, reinterpret_cast<HDC>(wParam));
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
-  }
-}
-
 }  // namespace
 
 bool RegisterWaveformClass(HINSTANCE instance) {
-  return RegisterControlClass(instance, kWaveformClass, &ControlWindowProc<WaveformState, &Handle>);
+  return RegisterControlClass(instance, kWaveformClass, &ControlWindowProc<WaveformState, &Paint>);
 }
 
 }  // namespace zv::win32
