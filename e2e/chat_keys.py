@@ -32,11 +32,9 @@ def xdotool(*args):
 
 
 def wait_box(program, title, text):
-    """Waits for the program's message box with this title, checks its text and dismisses it.
-    A probe run that fails while the box is being built counts as "not yet"."""
+    """Waits for the program's message box with this title, checks its text and dismisses it."""
     def box():
-        answer = program.session.probe("boxes")
-        return [w for w in answer.get("windows", []) if w["caption"] == title]
+        return [w for w in program.boxes() if w["caption"] == title]
     found = wait_until(box, what=f"the box {title}")[0]
     if text not in [t["text"] for t in found["texts"]]:
         raise AssertionError(f"the box {title} says {found['texts']}, not {text}")

@@ -203,8 +203,9 @@ class Program:
         return wait_until(check, timeout=timeout, what=what)
 
     def boxes(self):
-        """Visible top-level windows (message boxes among them) with their texts."""
-        return self.session.probe("boxes")["windows"]
+        """Visible top-level windows (message boxes among them) with their texts. A probe run
+        that fails (a box half built, the program busy) sees none, so callers wait on it."""
+        return self.session.probe("boxes").get("windows", [])
 
     # -- acting -------------------------------------------------------------------------------
     def click(self, name, caption=None, post=False):

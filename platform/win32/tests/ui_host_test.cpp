@@ -13,29 +13,13 @@
 #include "platform/win32/scoped_handles.h"
 #include "platform/win32/ui_host_win32.h"
 #include "platform/win32/window_text.h"
+#include "ui/catalogue_builder.h"
 
 namespace zv::win32 {
 namespace {
 
-ControlSpec Row(const std::string& name, ControlKind kind, const std::string& container, int left,
-                int top, int width, int height, const std::string& text = "") {
-  ControlSpec control;
-  control.name = name;
-  control.kind = kind;
-  control.container = container;
-  control.left = left;
-  control.top = top;
-  control.width = width;
-  control.height = height;
-  control.text = text;
-  return control;
-}
-
-ControlSpec TimerRow(const std::string& name, int interval) {
-  ControlSpec timer = Row(name, ControlKind::Timer, "", 0, 0, 0, 0);
-  timer.interval = interval;
-  return timer;
-}
+using layout::Add;
+using layout::AddTimer;
 
 WindowSpec TestWindow() {
   WindowSpec w;
@@ -45,40 +29,34 @@ WindowSpec TestWindow() {
   w.top = 70;
   w.width = 520;
   w.height = 400;
-  w.controls.push_back(Row("图片框1", ControlKind::PictureBox, "", 10, 10, 240, 100));
-  w.controls.back().picture = "still.jpg";
-  w.controls.push_back(Row("按钮1", ControlKind::Button, "图片框1", 5, 5, 60, 24, "按钮"));
-  w.controls.push_back(Row("编辑框1", ControlKind::EditBox, "", 10, 120, 200, 22, "初始"));
-  w.controls.push_back(
-      Row("透明标签1", ControlKind::TransparentLabel, "图片框1", 80, 40, 150, 40, "标签"));
-  w.controls.push_back(TimerRow("时钟1", 0));
-  w.controls.push_back(Row("进度条1", ControlKind::ProgressBar, "", 10, 150, 200, 12));
-  w.controls.back().visible = false;
-  w.controls.back().position = 7;
-  w.controls.push_back(Row("滑块条1", ControlKind::Slider, "", 10, 170, 200, 30));
-  w.controls.back().rangeMin = 1;
-  w.controls.back().rangeMax = 22;
-  w.controls.back().position = 5;
-  w.controls.push_back(Row("单选框1", ControlKind::RadioButton, "", 10, 205, 80, 20, "变速"));
-  w.controls.push_back(Row("单选框2", ControlKind::RadioButton, "", 100, 205, 80, 20, "变声"));
-  w.controls.push_back(Row("状态条1", ControlKind::StatusBar, "", 0, 330, 400, 20));
-  w.controls.back().panes = 4;
-  w.controls.push_back(Row("外形框1", ControlKind::ShapeBox, "", 300, 120, 24, 24));
-  w.controls.back().fill = 0x00C0C0C0;
-  w.controls.push_back(
-      Row("图形按钮1", ControlKind::GraphicButton, "", 300, 160, 96, 32, "保存配置"));
-  w.controls.back().picture = "still.jpg";
-  w.controls.back().font = FontSpec{"仿宋_GB2312", 13, true};
-  w.controls.push_back(Row("分组框1", ControlKind::GroupBox, "", 300, 200, 150, 80));
-  w.controls.push_back(Row("分组按钮", ControlKind::Button, "分组框1", 10, 20, 60, 24, "组"));
-  w.controls.push_back(Row("远处编辑框", ControlKind::EditBox, "", 360, 900, 80, 20));
-  w.controls.push_back(Row("标签1", ControlKind::Label, "", 10, 240, 80, 20, "标签一"));
-  w.controls.push_back(
-      Row("超文本浏览框1", ControlKind::HtmlViewer, "", 600, 10, 100, 50, "http://h/forum.php"));
-  w.controls.push_back(Row("录音1", ControlKind::WaveRecorder, "", 0, 0, 0, 0));
-  w.controls.push_back(TimerRow("时钟2", 15));
-  w.controls.push_back(
-      Row("窗口标签", ControlKind::TransparentLabel, "", 10, 270, 100, 20, "在窗口上"));
+  Add(w, "图片框1", ControlKind::PictureBox, "", 10, 10, 240, 100).picture = "still.jpg";
+  Add(w, "按钮1", ControlKind::Button, "图片框1", 5, 5, 60, 24, "按钮");
+  Add(w, "编辑框1", ControlKind::EditBox, "", 10, 120, 200, 22, "初始");
+  Add(w, "透明标签1", ControlKind::TransparentLabel, "图片框1", 80, 40, 150, 40, "标签");
+  AddTimer(w, "时钟1", "", 0, Action::None);
+  ControlSpec& bar = Add(w, "进度条1", ControlKind::ProgressBar, "", 10, 150, 200, 12);
+  bar.visible = false;
+  bar.position = 7;
+  ControlSpec& slider = Add(w, "滑块条1", ControlKind::Slider, "", 10, 170, 200, 30);
+  slider.rangeMin = 1;
+  slider.rangeMax = 22;
+  slider.position = 5;
+  Add(w, "单选框1", ControlKind::RadioButton, "", 10, 205, 80, 20, "变速");
+  Add(w, "单选框2", ControlKind::RadioButton, "", 100, 205, 80, 20, "变声");
+  Add(w, "状态条1", ControlKind::StatusBar, "", 0, 330, 400, 20).panes = 4;
+  Add(w, "外形框1", ControlKind::ShapeBox, "", 300, 120, 24, 24).fill = 0x00C0C0C0;
+  ControlSpec& graphic =
+      Add(w, "图形按钮1", ControlKind::GraphicButton, "", 300, 160, 96, 32, "保存配置");
+  graphic.picture = "still.jpg";
+  graphic.font = FontSpec{"仿宋_GB2312", 13, true};
+  Add(w, "分组框1", ControlKind::GroupBox, "", 300, 200, 150, 80);
+  Add(w, "分组按钮", ControlKind::Button, "分组框1", 10, 20, 60, 24, "组");
+  Add(w, "远处编辑框", ControlKind::EditBox, "", 360, 900, 80, 20);
+  Add(w, "标签1", ControlKind::Label, "", 10, 240, 80, 20, "标签一");
+  Add(w, "超文本浏览框1", ControlKind::HtmlViewer, "", 600, 10, 100, 50, "http://h/forum.php");
+  Add(w, "录音1", ControlKind::WaveRecorder, "", 0, 0, 0, 0);
+  AddTimer(w, "时钟2", "", 15, Action::None);
+  Add(w, "窗口标签", ControlKind::TransparentLabel, "", 10, 270, 100, 20, "在窗口上");
   return w;
 }
 
@@ -485,7 +463,7 @@ TEST_F(UiHostTest, ModalLoadReturnsWhenClosedAndOtherTimersKeepTicking) {
   dialog.caption = "对话框";
   dialog.width = 200;
   dialog.height = 100;
-  dialog.controls.push_back(TimerRow("关闭时钟", 200));
+  AddTimer(dialog, "关闭时钟", "", 200, Action::None);
   WindowId modal = kNoWindow;
   bool mainEnabledDuringModal = true;
   int mainTicksDuringModal = 0;
@@ -512,7 +490,7 @@ TEST_F(UiHostTest, QuitInsideAModalLoopReachesTheOuterLoop) {
   dialog.id = "dialog";
   dialog.width = 200;
   dialog.height = 100;
-  dialog.controls.push_back(TimerRow("时钟", 10));
+  AddTimer(dialog, "时钟", "", 10, Action::None);
   sink_.react = [&](const UiEvent& event) {
     if (event.kind == EventKind::Tick) PostQuitMessage(7);
   };
