@@ -208,7 +208,8 @@ void Application::ShowMainAgain(WindowId secondary) {
 
 void Application::ShowBoxNotice() {
   platform_.ui.InfoBox("温馨提示：",
-                       "BOX打碟将在下个版本正式发布，目前作者还在了解BOX，如果你懂可以在论坛发帖联系我！");
+                       "BOX打碟将在下个版本正式发布，目前作者还在了解BOX，如果你懂可以在论坛发帖联系我！",
+                       BoxIcon::None);
   platform_.shell.OpenUrl(LinkUrl("forum.php?mod=forumdisplay&fid=49"));
 }
 

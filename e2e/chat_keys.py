@@ -38,6 +38,8 @@ def wait_box(program, title, text):
     found = wait_until(box, what=f"the box {title}")[0]
     if text not in [t["text"] for t in found["texts"]]:
         raise AssertionError(f"the box {title} says {found['texts']}, not {text}")
+    if program.shows_icon(found):
+        raise AssertionError(f"the box {title} shows an icon; it has none")
     program.dismiss(title)
 
 

@@ -202,6 +202,11 @@ class Program:
             return window if window is not None and predicate(window) else None
         return wait_until(check, timeout=timeout, what=what)
 
+    @staticmethod
+    def shows_icon(box):
+        """Whether a window from boxes() shows an icon (a message box's information icon)."""
+        return any(t.get("icon") for t in box["texts"])
+
     def boxes(self):
         """Visible top-level windows (message boxes among them) with their texts. A probe run
         that fails (a box half built, the program busy) sees none, so callers wait on it."""

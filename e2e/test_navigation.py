@@ -84,6 +84,7 @@ class BoxNoticeTest(ProgramTest):
             return [w for w in program.boxes() if w["caption"] == BOX_TITLE and w["class"] == "#32770"]
         box = wait_until(notice_box, what="the notice box")[0]
         self.assertIn(BOX_TEXT, [t["text"] for t in box["texts"]])
+        self.assertFalse(program.shows_icon(box), "the notice has no icon")
         harness.session().screenshot("box-notice")
         self.assertEqual(program.opened_urls(), [], "the forum opens only after the box is dismissed")
 

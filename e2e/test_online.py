@@ -113,6 +113,7 @@ class UpdateTest(ProgramTest):
 
         done = wait_until(lambda: box(program, NOTICE), timeout=60, what="the completion box")
         self.assertIn(DONE_TEXT, box_texts(done))
+        self.assertTrue(program.shows_icon(done), "the completion box carries the information icon")
         # The figures keep coming while the box is up and reach the whole file.
         update = program.wait_window(lambda w: w["透明标签1"]["text"] == "100%",
                                      caption=UPDATE_CAPTION, what="100% in the update window")
@@ -139,6 +140,7 @@ class UpdateTest(ProgramTest):
         program, _ = self.start()
         failed = wait_until(lambda: box(program, NOTICE), timeout=90, what="the failure box")
         self.assertIn(FAILED_TEXT, box_texts(failed))
+        self.assertTrue(program.shows_icon(failed))
         program.dismiss(NOTICE)
 
         window = program.wait_window(mc_page_shown, timeout=20, what="the MC page after the failure")
@@ -158,6 +160,7 @@ class DeadSiteTest(ProgramTest):
         found = wait_until(lambda: box(program, NO_DOCUMENT_TITLE), timeout=60,
                            what="the box about the missing document")
         self.assertIn(NO_DOCUMENT_TEXT, box_texts(found))
+        self.assertFalse(program.shows_icon(found), "this box has no icon")
         window = program.main()
         self.assertTrue(window.shown("图片框9"), "the MC page never shows")
         self.assertFalse(window.shown("图片框3"))

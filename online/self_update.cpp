@@ -91,14 +91,14 @@ void SelfUpdate::Finish(const TransferOutcome& outcome) {
     Fail();
     return;
   }
-  platform_.ui.InfoBox(kNotice, kCompleteText);
+  platform_.ui.InfoBox(kNotice, kCompleteText, BoxIcon::Information);
   if (platform_.ui.Exists(window_)) platform_.ui.SetInterval(window_, "时钟1", 0);
   StartNewProgram(outcome.savedPath);
 }
 
 void SelfUpdate::Fail() {
   if (platform_.ui.Exists(window_)) platform_.ui.SetInterval(window_, "时钟1", 0);
-  platform_.ui.InfoBox(kNotice, kFailedText);
+  platform_.ui.InfoBox(kNotice, kFailedText, BoxIcon::Information);
   // Closing the window lets the version check go on to the MC sound page.
   if (platform_.ui.Exists(window_)) platform_.ui.Destroy(window_);
 }

@@ -49,7 +49,8 @@ bool RunVersionCheck(const Form& main, IHttpReader& http,
   const std::vector<std::string> fields = SplitText(main.Text("编辑框更新"), kFieldMarker);
   if (fields.size() < 3) {
     main.Ui().InfoBox("信息：", std::string("无法检测到网络文件，或者网站正在维护,请稍后再试！请联系") +
-                                  build::kContact);
+                                  build::kContact,
+                      BoxIcon::None);
     main.SetText(kStatus, std::string("错误联系") + build::kContact);
     return false;
   }

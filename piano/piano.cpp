@@ -21,7 +21,7 @@ void Piano::Created(const Form& main) { quickSend_.Disable(main); }
 
 void Piano::Enable(const Form& piano) {
   keys_.Enable(piano.Id(), LabelTarget(piano.Id(), PianoWindowSpec(), "标签1"));
-  piano.Ui().InfoBox("温馨提示", "模拟钢琴开启成功！现在就演奏吧~！");
+  piano.Ui().InfoBox("温馨提示", "模拟钢琴开启成功！现在就演奏吧~！", BoxIcon::None);
 }
 
 void Piano::Disable(const Form& piano) { keys_.Disable(piano.Id()); }

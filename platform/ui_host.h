@@ -43,6 +43,9 @@ struct ScreenRect {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
+// Most of the program's boxes carry no icon; the update's notices carry the information one.
+enum class BoxIcon { None, Information };
+
 class IUiHost {
  public:
   virtual ~IUiHost() = default;
@@ -86,7 +89,7 @@ class IUiHost {
                            const std::string& text) = 0;
 
   // Task-modal box with one OK button and no owner; returns when dismissed.
-  virtual void InfoBox(const std::string& title, const std::string& text) = 0;
+  virtual void InfoBox(const std::string& title, const std::string& text, BoxIcon icon) = 0;
 };
 
 }  // namespace zv

@@ -22,7 +22,8 @@ QuickSendKeys::QuickSendKeys(HotkeyBinder& binder, IKeyboard& keyboard, IClipboa
 
 void QuickSendKeys::Enable(const Form& main) {
   keys_.Enable(main.Id(), LabelTarget(main.Id(), MainWindowSpec(), "标签1"));
-  main.Ui().InfoBox("温馨提示：", "快捷键开启成功！鼠标点击聊天框！按F1-12即可发送指定数据！");
+  main.Ui().InfoBox("温馨提示：", "快捷键开启成功！鼠标点击聊天框！按F1-12即可发送指定数据！",
+                    BoxIcon::None);
 }
 
 void QuickSendKeys::Disable(const Form& main) { keys_.Disable(main.Id()); }

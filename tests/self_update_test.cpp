@@ -9,8 +9,8 @@ namespace zv {
 namespace {
 
 const std::string kDirectory = "C:\\Program Files\\Zanvoro";
-const std::string kBoxDone = "box:提示|下载完成，请手动删除旧版本！软件自动运行新版本！";
-const std::string kBoxFailed = "box:提示|更新下载失败，请稍后再试，或到官方网站下载新版本！";
+const std::string kBoxDone = "box(i):提示|下载完成，请手动删除旧版本！软件自动运行新版本！";
+const std::string kBoxFailed = "box(i):提示|更新下载失败，请稍后再试，或到官方网站下载新版本！";
 
 // A program whose version check has opened the update window.
 struct UpdatingWorld : FakeWorld {

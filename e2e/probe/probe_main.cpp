@@ -209,6 +209,18 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM list) {
   return TRUE;
 }
 
+// A message box keeps an icon static whether or not it has an icon; only one with an icon
+// holds an icon handle.
+bool ShowsIcon(HWND child) {
+  const LONG style = GetWindowLongW(child, GWL_STYLE);
+  if (!IsWindowVisible(child) || _wcsicmp(ClassOf(child).c_str(), L"Static") != 0 ||
+      (style & SS_TYPEMASK) != SS_ICON) {
+    return false;
+  }
+  DWORD_PTR icon = 0;
+  return SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon) && icon;
+}
+
 bool Boxes(const Options&, Answer& answer) {
   std::vector<HWND> tops;
   EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&tops));
@@ -226,6 +238,7 @@ bool Boxes(const Options&, Answer& answer) {
       json.Field("id", GetDlgCtrlID(child));
       json.Field("class", ToUtf8(ClassOf(child)));
       json.Field("text", ToUtf8(TextOf(child, answers)));
+      json.FieldBool("icon", ShowsIcon(child));
       json.EndObject();
     }
     json.EndArray();

@@ -209,8 +209,9 @@ void FakeUiHost::SetPaneText(WindowId window, const std::string& control, int pa
   }
 }
 
-void FakeUiHost::InfoBox(const std::string& title, const std::string& text) {
-  log_.push_back("box:" + title + "|" + text);
+void FakeUiHost::InfoBox(const std::string& title, const std::string& text, BoxIcon icon) {
+  log_.push_back(std::string(icon == BoxIcon::Information ? "box(i):" : "box:") + title + "|" +
+                 text);
 }
 
 FakeUiHost::Control* FakeUiHost::Lookup(WindowId window, const std::string& control) {

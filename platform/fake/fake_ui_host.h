@@ -65,7 +65,7 @@ class FakeUiHost : public IUiHost {
   std::string PaneText(WindowId window, const std::string& control, int pane) const override;
   void SetPaneText(WindowId window, const std::string& control, int pane,
                    const std::string& text) override;
-  void InfoBox(const std::string& title, const std::string& text) override;
+  void InfoBox(const std::string& title, const std::string& text, BoxIcon icon) override;
 
  private:
   struct Control {

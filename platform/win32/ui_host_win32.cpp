@@ -487,9 +487,10 @@ void Win32UiHost::SetPaneText(WindowId id, const std::string& name, int pane,
   SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Win32UiHost::InfoBox(const std::string& title, const std::string& text) {
+void Win32UiHost::InfoBox(const std::string& title, const std::string& text, BoxIcon icon) {
+  const UINT iconStyle = icon == BoxIcon::Information ? MB_ICONINFORMATION : 0;
   MessageBoxW(nullptr, GbkToWide(text).c_str(), GbkToWide(title).c_str(),
-              MB_OK | MB_TASKMODAL | MB_ICONINFORMATION);
+              MB_OK | MB_TASKMODAL | iconStyle);
 }
 
 }  // namespace zv::win32

@@ -54,7 +54,7 @@ class Win32UiHost final : public IUiHost {
   std::string PaneText(WindowId window, const std::string& control, int pane) const override;
   void SetPaneText(WindowId window, const std::string& control, int pane,
                    const std::string& text) override;
-  void InfoBox(const std::string& title, const std::string& text) override;
+  void InfoBox(const std::string& title, const std::string& text, BoxIcon icon) override;
 
   // The top-level window handle, for tests and the later browser embedding; null if unknown.
   HWND Handle(WindowId window) const;
