@@ -351,6 +351,23 @@ TEST_F(VoiceChangerTest, WithoutAMicrophoneNothingStartsAndNothingIsShown) {
   EXPECT_TRUE(world.log.empty());
 }
 
+TEST_F(VoiceChangerTest, AMicrophonePulledOutWhileLoudEndsTheTakeInsteadOfHoldingItOpen) {
+  Toggle();
+  world.waveIn.SetLevel(1000);
+  Steps(3);
+  world.waveIn.Unplug();
+  // The last full buffer stays loud; a second of readings without a new one counts as silence.
+  Steps(4);
+  EXPECT_EQ(Window().Position("进度条1"), 1000);
+  Step();
+  EXPECT_EQ(Window().Position("进度条1"), 0);
+  EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGreen);
+  Steps(11);
+  EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
+  EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
+  EXPECT_EQ(Played().size(), 1u);
+}
+
 TEST_F(VoiceChangerTest, AnUnwritableTakeFileGivesNothingToPlay) {
   world.files.drives.erase("D:");
   world.files.directories.clear();

@@ -8,12 +8,24 @@ namespace zv {
 bool LevelMonitor::Start() {
   if (capture_) return true;
   level_ = 0;
+  readingsWithoutBuffer_ = 0;
   capture_ = input_.Start(kFormat, kBufferSamples * kFormat.BlockAlign(), 1,
                           [this](const char* bytes, size_t size) { OnBuffer(bytes, size); });
   return capture_ != nullptr;
 }
 
 void LevelMonitor::Stop() { capture_.reset(); }
+
+int LevelMonitor::ReadLevel() {
+  const unsigned buffers = fullBuffers_;
+  if (buffers != buffersAtLastReading_) {
+    buffersAtLastReading_ = buffers;
+    readingsWithoutBuffer_ = 0;
+  } else if (readingsWithoutBuffer_ < kStaleReadings) {
+    ++readingsWithoutBuffer_;
+  }
+  return readingsWithoutBuffer_ >= kStaleReadings ? 0 : level_.load();
+}
 
 void LevelMonitor::OnBuffer(const char* bytes, size_t size) {
   // The part-filled buffer that a stop returns is no full buffer and says nothing.
@@ -22,6 +34,7 @@ void LevelMonitor::OnBuffer(const char* bytes, size_t size) {
   const auto low = static_cast<unsigned char>(bytes[at]);
   const auto high = static_cast<unsigned char>(bytes[at + 1]);
   level_ = static_cast<int16_t>(static_cast<uint16_t>(low | (high << 8)));
+  ++fullBuffers_;
 }
 
 }  // namespace zv

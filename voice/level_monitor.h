@@ -16,6 +16,9 @@ class LevelMonitor {
   static constexpr PcmFormat kFormat{1, 11025, 16};
   static constexpr size_t kBufferSamples = 2048;
   static constexpr size_t kLevelSample = 1111;  // counted from 1
+  // Readings in a row without a new full buffer after which the device counts as gone. A buffer
+  // lasts 186 ms and the level is read every 200 ms, so five is a second of nothing.
+  static constexpr int kStaleReadings = 5;
 
   explicit LevelMonitor(IWaveInput& input) : input_(input) {}
   LevelMonitor(const LevelMonitor&) = delete;
@@ -26,13 +29,18 @@ class LevelMonitor {
   bool Start();
   void Stop();
   bool Running() const { return capture_ != nullptr; }
-  int Level() const { return level_; }
+  // One reading, on the GUI thread. A device that stops delivering (pulled out) reads 0 rather
+  // than its last sample, which could be loud and would then hold a take open for good.
+  int ReadLevel();
 
  private:
   void OnBuffer(const char* bytes, size_t size);
 
   IWaveInput& input_;
   std::atomic<int> level_{0};
+  std::atomic<unsigned> fullBuffers_{0};
+  unsigned buffersAtLastReading_ = 0;
+  int readingsWithoutBuffer_ = 0;
   std::unique_ptr<IWaveCapture> capture_;
 };
 

@@ -76,7 +76,7 @@ void VoiceChanger::Toggle(const Form& window) {
 void VoiceChanger::LevelTick(const Form& window) {
   JoinEnded();
   MirrorControls(window);
-  const int level = monitor_.Level();
+  const int level = monitor_.ReadLevel();
   if (Threshold(window) < level) Trigger(window);
   window.SetPosition(kLevelBar, std::clamp(level, 0, kLevelBarMax));
 }

@@ -17,6 +17,7 @@ struct FakeWaveInput::Stream {
 struct FakeWaveInput::Shared {
   mutable std::mutex lock;
   std::function<int16_t(size_t)> shape = [](size_t) { return int16_t{0}; };
+  bool unplugged = false;
   std::vector<std::shared_ptr<Stream>> streams;
 
   // Caller holds the lock.
@@ -67,8 +68,14 @@ void FakeWaveInput::SetShape(std::function<int16_t(size_t index)> shape) {
   shared_->shape = std::move(shape);
 }
 
+void FakeWaveInput::Unplug() {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  shared_->unplugged = true;
+}
+
 void FakeWaveInput::Run(int milliseconds) {
   std::lock_guard<std::mutex> guard(shared_->lock);
+  if (shared_->unplugged) return;
   for (const std::shared_ptr<Stream>& stream : shared_->streams) {
     if (!stream->record.open) continue;
     stream->elapsedMs += milliseconds;
@@ -102,6 +109,10 @@ size_t FakeWaveInput::OpenStreams() const {
 std::unique_ptr<IWaveCapture> FakeWaveInput::Start(const PcmFormat& format, size_t bufferBytes,
                                                    int buffers, CaptureSink sink) {
   if (!present || bufferBytes == 0 || format.BlockAlign() <= 0) return nullptr;
+  {
+    std::lock_guard<std::mutex> guard(shared_->lock);
+    if (shared_->unplugged) return nullptr;
+  }
   auto stream = std::make_shared<Stream>();
   stream->record = FakeCaptureRecord{format, bufferBytes, buffers, true};
   stream->sink = std::move(sink);

@@ -31,6 +31,8 @@ class FakeWaveInput : public IWaveInput {
   void SetLevel(int16_t level);
   // A signal that differs within a buffer: sample value by its index in the buffer.
   void SetShape(std::function<int16_t(size_t index)> shape);
+  // The device goes away: open streams stay open but deliver nothing more, and none opens.
+  void Unplug();
   // Lets `milliseconds` of sound reach every open stream.
   void Run(int milliseconds);
   // Every stream ever opened, oldest first.
