@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <deque>
+#include <utility>
 
 namespace zv {
 
@@ -34,6 +35,7 @@ class FakeAudioOutput::Stream_ : public IAudioStream {
     std::lock_guard<std::mutex> guard(shared_->lock);
     FakeStreamRecord& record = shared_->records[index_];
     record.blockSizes.push_back(size);
+    record.sent.append(bytes, size);
     ++record.queued;
     record.mostQueued = std::max(record.mostQueued, record.queued);
     shared_->pending[index_].emplace_back(bytes, size);
@@ -104,7 +106,9 @@ std::unique_ptr<IAudioStream> FakeAudioOutput::Open(const std::string& format) {
   if (!present || refusedFormats.count(format)) return nullptr;
   std::lock_guard<std::mutex> guard(shared_->lock);
   const size_t index = shared_->records.size();
-  shared_->records.push_back(FakeStreamRecord{format, {}, {}, 0, 0, {}, false, false});
+  FakeStreamRecord record;
+  record.format = format;
+  shared_->records.push_back(std::move(record));
   shared_->pending.emplace_back();
   shared_->done.push_back(0);
   shared_->woken.push_back(false);

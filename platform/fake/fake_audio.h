@@ -24,6 +24,7 @@ enum class FakeDeviceSpeed {
 struct FakeStreamRecord {
   std::string format;
   std::string played;  // bytes of the blocks that finished playing, in order
+  std::string sent;    // bytes of every block handed over, played or not, in order
   std::vector<size_t> blockSizes;
   int queued = 0;  // blocks handed over and not yet finished
   int mostQueued = 0;
