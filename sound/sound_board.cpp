@@ -13,6 +13,7 @@ namespace zv {
 
 struct SoundBoard::Playback {
   std::string samples;  // private copy: the caller's bytes may go away at once
+  std::string tail;     // silence in the clip's format; empty when looping
   std::string format;
   bool loop = false;
   std::unique_ptr<IAudioStream> stream;  // set by the worker under the list's lock
@@ -34,6 +35,7 @@ bool SoundBoard::PlayClip(std::string_view wave, bool loop) {
   try {
     playback = std::make_shared<Playback>();
     playback->samples.assign(chunks->data);
+    if (!loop) playback->tail = SilenceIn(chunks->format, kSilenceTailMilliseconds, kBlockBytes);
   } catch (const std::bad_alloc&) {
     return false;  // no memory for the copy: silent like any other failure
   }
@@ -68,8 +70,11 @@ void SoundBoard::Work(const std::shared_ptr<Playback>& playback) {
   }
   IAudioStream& stream = *playback->stream;
   const std::string& samples = playback->samples;
+  const std::string& tail = playback->tail;
   size_t next = 0;
-  int queued = 0;
+  int queued = 0;  // blocks on the device, the silent tail among them once it is sent
+  bool tailDue = !tail.empty();
+  bool tailQueued = false;
   bool finished = false;
   while (!playback->stop) {
     queued -= stream.Reap();
@@ -85,18 +90,30 @@ void SoundBoard::Work(const std::shared_ptr<Playback>& playback) {
         next = 0;
         continue;
       }
-      if (queued == 0) {
+      // Blocks finish in order: with the tail at most left, the whole clip has been heard.
+      if (queued <= (tailQueued ? 1 : 0)) {
         finished = true;
         break;
+      }
+      // An output that runs dry before it is closed may fill the gap with zero bytes (Wine's
+      // PulseAudio driver does), and zero is full negative in unsigned 8-bit: a click. Real
+      // silence behind the clip keeps it fed until the reset below.
+      if (tailDue && queued < kMaxQueuedBlocks) {
+        tailDue = false;
+        tailQueued = stream.Queue(tail.data(), tail.size());
+        if (tailQueued) ++queued;
+        continue;
       }
     }
     if (!stream.Wait(kGiveUpMilliseconds)) break;
   }
-  if (!finished) stream.Reset();
+  // The tail is dropped, not played out: the device must never run dry before it is closed.
+  if (!finished || tailQueued) stream.Reset();
   Leave(playback);
   // The device is closed and the samples freed only once no one can signal this playback.
   playback->stream.reset();
   playback->samples = std::string();
+  playback->tail = std::string();
   playback->format = std::string();
 }
 

@@ -1,4 +1,4 @@
-// Walking the chunk list of a WAVE byte array.
+// Walking the chunk list of a WAVE byte array, and silence in a "fmt " chunk's format.
 #include "sound/wave_bytes.h"
 
 #include <algorithm>
@@ -10,10 +10,43 @@ namespace {
 constexpr size_t kMinimumWave = 36;
 constexpr size_t kChunkHeader = 8;
 
-uint32_t ReadLittle32(std::string_view bytes, size_t at) {
+// Format tags of the "fmt " chunk; an extensible format keeps the real tag in the first two
+// bytes of its sub-format GUID.
+constexpr uint32_t kTagPcm = 1;
+constexpr uint32_t kTagFloat = 3;
+constexpr uint32_t kTagALaw = 6;
+constexpr uint32_t kTagMuLaw = 7;
+constexpr uint32_t kTagExtensible = 0xFFFE;
+constexpr size_t kPlainFormatBytes = 16;
+constexpr size_t kSubFormatAt = 24;
+
+uint32_t ReadLittle(std::string_view bytes, size_t at, int size) {
   uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+  for (int i = size - 1; i >= 0; --i)
+    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
   return value;
+}
+
+uint32_t ReadLittle32(std::string_view bytes, size_t at) { return ReadLittle(bytes, at, 4); }
+
+// The byte every silent sample is made of, if there is one.
+std::optional<char> SilentByte(std::string_view format) {
+  uint32_t tag = ReadLittle(format, 0, 2);
+  if (tag == kTagExtensible && format.size() >= kSubFormatAt + 2)
+    tag = ReadLittle(format, kSubFormatAt, 2);
+  const uint32_t bits = ReadLittle(format, 14, 2);
+  switch (tag) {
+    case kTagPcm:
+      return bits == 8 ? '\x80' : '\0';
+    case kTagFloat:
+      return '\0';
+    case kTagALaw:
+      return '\xD5';
+    case kTagMuLaw:
+      return '\xFF';
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace
@@ -37,6 +70,17 @@ std::optional<WaveChunks> FindWaveChunks(std::string_view bytes) {
   }
   if (!format || !data) return std::nullopt;
   return WaveChunks{*format, *data};
+}
+
+std::string SilenceIn(std::string_view format, int milliseconds, size_t limit) {
+  if (format.size() < kPlainFormatBytes || milliseconds <= 0) return std::string();
+  const std::optional<char> silent = SilentByte(format);
+  const uint64_t rate = ReadLittle32(format, 4);
+  const uint64_t frameBytes = ReadLittle(format, 12, 2);
+  if (!silent || rate == 0 || frameBytes == 0) return std::string();
+  const uint64_t frames = (rate * static_cast<uint64_t>(milliseconds) + 999) / 1000;
+  const uint64_t bytes = std::min(frames, limit / frameBytes) * frameBytes;
+  return std::string(static_cast<size_t>(bytes), *silent);
 }
 
 }  // namespace zv

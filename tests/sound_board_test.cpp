@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <thread>
 
 #include "platform/fake/fake_audio.h"
@@ -22,6 +23,8 @@ using Records = std::vector<FakeStreamRecord>;
 
 const std::string kFormat = PcmFormat(1, 11025, 8);
 constexpr size_t kBlock = SoundBoard::kBlockBytes;
+// What follows a clip in kFormat: 200 ms of unsigned 8-bit silence.
+const std::string kTail(2205, '\x80');
 
 // Polls a condition the fake device is not told about, for up to five seconds.
 template <typename Condition>
@@ -127,12 +130,12 @@ TEST(PlayClipTest, KeepsAtMostTwentyBlocksQueued) {
   ASSERT_TRUE(rig.output.WaitUntil([](const Records& r) { return r[0].blockSizes.size() == 25; }));
   EXPECT_TRUE(rig.Queued(0, 20));
   rig.output.Play(0, 100);
-  ASSERT_TRUE(rig.Queued(0, 6));
+  ASSERT_TRUE(rig.Queued(0, 7)) << "the last six blocks and the silent tail";
   rig.output.Play(0, 100);
   ASSERT_TRUE(rig.AllClosed());
   const FakeStreamRecord stream = rig.output.Stream(0);
   EXPECT_EQ(stream.mostQueued, 20);
-  EXPECT_EQ(stream.played, DataOf(wave));
+  EXPECT_EQ(stream.played, DataOf(wave) + kTail);
   for (int wait : stream.waits) EXPECT_EQ(wait, SoundBoard::kGiveUpMilliseconds);
 }
 
@@ -144,11 +147,75 @@ TEST(PlayClipTest, PlaysItsOwnCopyOfTheBytes) {
   ASSERT_TRUE(rig.board.PlayClip(wave, false));
   wave.assign(wave.size(), '\x55');
   wave = std::string();
-  ASSERT_TRUE(rig.Queued(0, 3));
+  ASSERT_TRUE(rig.Queued(0, 4));
   rig.output.Play(0, 3);
   ASSERT_TRUE(rig.AllClosed());
   EXPECT_EQ(rig.output.Stream(0).played, original);
 }
+
+// A clip that plays once is followed on the device by real silence in its own format, and the
+// device is reset and closed as soon as the clip itself has played: an output left to run dry
+// fills the gap with zero bytes, which unsigned 8-bit plays as a click. Stopping drops the tail
+// with everything else.
+struct TailCase {
+  std::string name;
+  std::string format;
+  bool stop;
+  size_t tailBytes;
+  char silence;
+};
+
+void PrintTo(const TailCase& c, std::ostream* os) { *os << c.name; }
+
+std::string Format(int tag, int channels, int rate, int bits) {
+  const int align = channels * bits / 8;
+  return test::Le(tag, 2) + test::Le(channels, 2) + test::Le(rate, 4) + test::Le(rate * align, 4) +
+         test::Le(align, 2) + test::Le(bits, 2);
+}
+
+// WAVE_FORMAT_EXTENSIBLE: the sub-format GUID starts with the plain format tag.
+std::string Extensible(int subTag, int channels, int rate, int bits) {
+  return Format(0xFFFE, channels, rate, bits) + test::Le(22, 2) + test::Le(bits, 2) +
+         test::Le(channels == 1 ? 4 : 3, 4) + test::Le(subTag, 2) + std::string(14, '\x10');
+}
+
+class SilentTailTest : public testing::TestWithParam<TailCase> {};
+
+TEST_P(SilentTailTest, FollowsTheClipAndIsDroppedOnceTheClipHasPlayed) {
+  const TailCase& c = GetParam();
+  Rig rig;
+  rig.output.speed = FakeDeviceSpeed::Manual;
+  const std::string data = DataOf(PcmClip(2 * kBlock + 600));
+  ASSERT_TRUE(rig.board.PlayClip(Riff({Chunk("fmt ", c.format), Chunk("data", data)}), false));
+  ASSERT_TRUE(rig.Queued(0, c.tailBytes ? 4 : 3));
+  if (c.stop) {
+    rig.board.StopAll();
+  } else {
+    rig.output.Play(0, 3);  // the clip's own blocks only
+  }
+  ASSERT_TRUE(rig.AllClosed()) << "closing never waits for the tail";
+  const FakeStreamRecord stream = rig.output.Stream(0);
+  EXPECT_EQ(stream.sent, data + std::string(c.tailBytes, c.silence));
+  EXPECT_EQ(stream.played, c.stop ? std::string() : data);
+  EXPECT_EQ(stream.reset, c.stop || c.tailBytes > 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SilentTailTest,
+    testing::Values(
+        TailCase{"unsigned8BitRestsAt0x80", PcmFormat(1, 11025, 8), false, 2205, '\x80'},
+        TailCase{"stereo8Bit", PcmFormat(2, 22050, 8), false, 8820, '\x80'},
+        TailCase{"extensible8Bit", Extensible(1, 1, 11025, 8), false, 2205, '\x80'},
+        TailCase{"signed16BitIsZeroAndAtMostOneBlock", PcmFormat(2, 44100, 16), false, kBlock, 0},
+        TailCase{"roundedUpToAWholeFrame", PcmFormat(1, 11111, 16), false, 2 * 2223, 0},
+        TailCase{"wholeFramesWithinOneBlock", Format(1, 6, 48000, 24), false, 853 * 18, 0},
+        TailCase{"float", Format(3, 2, 48000, 32), false, kBlock, 0},
+        TailCase{"aLaw", Format(6, 1, 8000, 8), false, 1600, '\xD5'},
+        TailCase{"muLaw", Format(7, 1, 8000, 8), false, 1600, '\xFF'},
+        TailCase{"adpcmHasNoSilentByteAndEndsAsBefore", Format(2, 1, 22050, 4), false, 0, 0},
+        TailCase{"stopDropsTheTail8Bit", PcmFormat(1, 11025, 8), true, 2205, '\x80'},
+        TailCase{"stopDropsTheTail16Bit", PcmFormat(1, 22050, 16), true, 8820, 0}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(PlayClipTest, OverlapsWithoutLimitAndStopAllEndsEveryOneAndTheMediaFile) {
   Rig rig;
@@ -177,7 +244,7 @@ TEST(PlayClipTest, LoopStartsAgainFromTheFirstBlockUntilStopped) {
   ASSERT_TRUE(rig.AllClosed());
   const FakeStreamRecord stream = rig.output.Stream(0);
   const std::string data = DataOf(wave);
-  EXPECT_EQ(stream.played, data + data + data);
+  EXPECT_EQ(stream.played, data + data + data) << "no silence between the loops";
   EXPECT_TRUE(stream.reset);
   EXPECT_EQ(stream.blockSizes.size(), 26u);
 }
