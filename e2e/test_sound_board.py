@@ -1,8 +1,9 @@
 """The sound board heard for real: what the program plays is recorded from a private PulseAudio
 server and taken apart again with the clips the build made. Overlapping clips must both be in
 the recording at full level, repeated clicks must give as many copies, 停止播放 must silence
-clips and the custom slot's file at once, the ADPCM clip must play, and a slot chosen in the
-real Open dialog must be saved byte for byte and play its file."""
+clips and the custom slot's file at once, the ADPCM clip must play, an 8-bit clip must end in
+silence, and a slot chosen in the real Open dialog must be saved byte for byte and play its
+file."""
 
 import os
 import subprocess
@@ -15,6 +16,7 @@ import winebox
 import pulse_capture
 from harness import ProgramTest, wait_until
 from pulse_capture import RATE
+from sound_analysis import clip_at_recording_rate
 
 CLIP_DIR = os.environ.get("ZANVORO_CLIP_DIR", "")
 SEPARATOR = "￥￥￥￥￥￥%%%%%%%"
@@ -169,6 +171,29 @@ class OverlapTest(SoundTest):
         [(at, gain)], residual = find_copies(recording, chime, 1)
         self.assertAlmostEqual(gain, 1.0, delta=0.2)
         self.assertLess(rms(residual), 0.5 * rms(recording))
+
+
+class ClipEndTest(SoundTest):
+    def test_an_8_bit_clip_ends_in_silence_without_a_click(self):
+        program, _ = self.start()
+        # Clip 1 is unsigned 8-bit and its last 150 ms are silence (0x80). An output left to run
+        # dry pads with zero bytes, full negative in that format: 10-20 ms at about -1.0 right
+        # after every copy.
+        knock = clip_at_recording_rate(os.path.join(CLIP_DIR, "mc01.wav"),
+                                       os.path.join(harness.session().dir, "mc01-44k.wav"))
+        count, gap = 3, 1.2
+        actions = [lambda: program.click("官方音按钮1"), lambda: time.sleep(gap)] * count
+        recording, _ = self.record(actions, tail=0.5)
+        copies, _ = find_copies(recording, knock, count)
+        starts = sorted(start for start, _ in copies)
+        self.assertTrue(all(b - a > gap / 2 for a, b in zip(starts, starts[1:])),
+                        f"three separate copies (at {starts})")
+        window = int(0.15 * RATE)
+        after = [float(np.max(np.abs(recording[end:end + window]), initial=0.0))
+                 for end in (int(start * RATE) + len(knock) for start in starts)]
+        # The middle of three, so one copy disturbed by a stutter of the audio path does not count.
+        self.assertLess(float(np.median(after)), 0.1 * float(np.max(np.abs(knock))),
+                        f"peaks in the 150 ms after each copy: {after}")
 
 
 class StopAllTest(SoundTest):
