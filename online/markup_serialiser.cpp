@@ -2,29 +2,18 @@
 // each tag is written, so tags are rewritten one by one and everything between them is kept.
 #include "online/markup_serialiser.h"
 
-#include <cctype>
 #include <cstring>
+
+#include "online/markup_tag.h"
 
 namespace zv {
 namespace {
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 std::string Upper(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return text;
-}
-
-bool StartsWithNoCase(const std::string& text, size_t at, const char* prefix) {
-  const size_t length = std::strlen(prefix);
-  if (at + length > text.size()) return false;
-  for (size_t i = 0; i < length; ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[at + i])) != prefix[i]) return false;
-  }
-  return true;
 }
 
 // Values made only of these stay unquoted; anything else (spaces, '?', '=', quotes, GBK) keeps
@@ -44,60 +33,19 @@ std::string QuoteValue(const std::string& value) {
   return quoted + "\"";
 }
 
-struct Tag {
-  std::string name;  // upper case
-  bool end = false;
-  std::string written;
-};
-
-// Reads the tag that starts at `at` (text[at] == '<', a letter or '/' follows). Returns the
-// position after it.
-size_t ReadTag(const std::string& text, size_t at, Tag& tag) {
-  size_t i = at + 1;
-  tag.end = text[i] == '/';
-  if (tag.end) ++i;
-  const size_t nameStart = i;
-  while (i < text.size() && !IsSpace(text[i]) && text[i] != '>' && text[i] != '/') ++i;
-  tag.name = Upper(text.substr(nameStart, i - nameStart));
-  tag.written = (tag.end ? "</" : "<") + tag.name;
-  for (;;) {
-    while (i < text.size() && (IsSpace(text[i]) || text[i] == '/')) ++i;
-    if (i >= text.size()) break;
-    if (text[i] == '>') {
-      ++i;
-      break;
-    }
-    const size_t attrStart = i;
-    if (text[i] == '=') ++i;  // a name may begin with '=', as in browsers
-    // A slash ends a name as in browsers ("<br/>", "<a b/c>"); it is dropped as a separator.
-    while (i < text.size() && !IsSpace(text[i]) && text[i] != '>' && text[i] != '=' &&
-           text[i] != '/') {
-      ++i;
-    }
-    std::string attribute = text.substr(attrStart, i - attrStart);
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    if (i < text.size() && text[i] == '=') {
-      ++i;
-      while (i < text.size() && IsSpace(text[i])) ++i;
-      std::string value;
-      if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
-        const char quote = text[i++];
-        const size_t close = text.find(quote, i);
-        const size_t valueEnd = close == std::string::npos ? text.size() : close;
-        value = text.substr(i, valueEnd - i);
-        i = close == std::string::npos ? text.size() : close + 1;
-      } else {
-        const size_t valueStart = i;
-        while (i < text.size() && !IsSpace(text[i]) && text[i] != '>') ++i;
-        value = text.substr(valueStart, i - valueStart);
+// The tag as the old engine wrote it back. End tags carry no attributes in the written form.
+std::string WriteTag(const MarkupTag& tag) {
+  std::string written = (tag.end ? "</" : "<") + Upper(tag.name);
+  if (!tag.end) {
+    for (const MarkupAttribute& attribute : tag.attributes) {
+      written += " " + attribute.name;
+      if (attribute.value) {
+        written += "=" + (IsSimpleValue(*attribute.value) ? *attribute.value
+                                                          : QuoteValue(*attribute.value));
       }
-      attribute += "=" + (IsSimpleValue(value) ? value : QuoteValue(value));
     }
-    // End tags carry no attributes in the written form.
-    if (!tag.end && !attribute.empty()) tag.written += " " + attribute;
   }
-  tag.written += ">";
-  return i;
+  return written + ">";
 }
 
 // Elements whose content is raw text: no tags are recognised inside them.
@@ -119,7 +67,7 @@ std::string SerialiseRootElement(const std::string& html) {
       const size_t end = next == std::string::npos ? html.size() : next;
       const std::string text = html.substr(at, end - at);
       bool blank = true;
-      for (char c : text) blank = blank && IsSpace(c);
+      for (char c : text) blank = blank && IsMarkupSpace(c);
       if (!inRoot && !blank) enterRoot();
       if (inRoot) out += text;
       at = end;
@@ -141,33 +89,32 @@ std::string SerialiseRootElement(const std::string& html) {
       at = close == std::string::npos ? html.size() : close + 1;
       continue;
     }
-    const bool tagFollows = at + 1 < html.size() &&
-                            (IsAsciiAlpha(html[at + 1]) ||
-                             (html[at + 1] == '/' && at + 2 < html.size() && IsAsciiAlpha(html[at + 2])));
-    if (!tagFollows) {
+    if (!TagStartsAt(html, at)) {
       enterRoot();
       out += "&lt;";
       ++at;
       continue;
     }
-    Tag tag;
-    at = ReadTag(html, at, tag);
-    if (tag.name == "HTML") {
+    MarkupTag tag;
+    at = ReadMarkupTag(html, at, tag);
+    const std::string name = Upper(tag.name);
+    const std::string written = WriteTag(tag);
+    if (name == "HTML") {
       if (tag.end) {
         if (inRoot) break;  // whatever follows the root element is not part of it
         continue;
       }
       if (!inRoot) {
-        out += tag.written;
+        out += written;
         inRoot = true;
       }
       continue;
     }
     enterRoot();
-    out += tag.written;
-    if (!tag.end && IsRawText(tag.name)) {
+    out += written;
+    if (!tag.end && IsRawText(name)) {
       size_t close = at;
-      const std::string endTag = tag.name == "SCRIPT" ? "</script" : "</style";
+      const std::string endTag = name == "SCRIPT" ? "</script" : "</style";
       while (close < html.size() && !StartsWithNoCase(html, close, endTag.c_str())) {
         close = html.find('<', close + 1);
         if (close == std::string::npos) close = html.size();
@@ -175,7 +122,7 @@ std::string SerialiseRootElement(const std::string& html) {
       out += html.substr(at, close - at);
       // An unclosed script runs to the end of the page; it is closed there, as the old engine
       // closed every open element, so the root's end tag stays outside it.
-      if (close >= html.size()) out += "</" + tag.name + ">";
+      if (close >= html.size()) out += "</" + name + ">";
       at = close;
     }
   }
