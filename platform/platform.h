@@ -13,6 +13,7 @@
 #include "platform/process_launcher.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
+#include "platform/text_codec.h"
 #include "platform/transfer.h"
 #include "platform/ui_host.h"
 #include "platform/wave_input.h"
@@ -37,6 +38,7 @@ struct Platform {
   IClipboard& clipboard;
   IWaveInput& waveIn;
   IWorkerThreads& workers;
+  ITextCodec& text;
 };
 
 }  // namespace zv

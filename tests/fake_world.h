@@ -16,6 +16,7 @@
 #include "platform/fake/fake_media_player.h"
 #include "platform/fake/fake_process_launcher.h"
 #include "platform/fake/fake_resources.h"
+#include "platform/fake/fake_text_codec.h"
 #include "platform/fake/fake_transfer.h"
 #include "platform/fake/fake_ui_host.h"
 #include "platform/fake/fake_wave_input.h"
@@ -46,9 +47,10 @@ struct FakeWorld {
   FakeFileDialog fileDialog{log};
   FakeWaveInput waveIn;
   FakeWorkerThreads workers;
+  FakeTextCodec text;
   Platform platform{ui,        shell,     files,  dispatcher, http,       transfer,
                     processes, resources, audio,  media,      fileDialog, hotkeys,
-                    keyboard,  clipboard, waveIn, workers};
+                    keyboard,  clipboard, waveIn, workers,    text};
   Application app{platform};
 
   // A healthy site with no newer version and a forum page without the online line.

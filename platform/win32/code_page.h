@@ -12,5 +12,7 @@ namespace zv::win32 {
 std::wstring GbkToWide(const std::string& gbk);
 // Characters GBK cannot hold become '?'.
 std::string WideToGbk(const std::wstring& wide);
+// Bytes that are not valid UTF-8 become the replacement character U+FFFD.
+std::wstring Utf8ToWide(const std::string& utf8);
 
 }  // namespace zv::win32

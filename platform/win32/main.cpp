@@ -24,6 +24,7 @@
 #include "platform/win32/win32_media_player.h"
 #include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_text_codec.h"
 #include "platform/win32/wininet_reader.h"
 #include "platform/win32/wininet_transfer.h"
 
@@ -69,9 +70,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::Win32Clipboard clipboard;
     zv::win32::Win32WaveInput waveIn;
     zv::win32::SystemWorkerThreads workers;
+    zv::win32::Win32TextCodec text;
     zv::Platform platform{host,      shell,     files,  dispatcher, http,       transfer,
                           processes, resources, audio,  media,      fileDialog, hotkeys,
-                          keyboard,  clipboard, waveIn, workers};
+                          keyboard,  clipboard, waveIn, workers,    text};
     return zv::RunProgram(platform);
   } catch (...) {
     return 1;

@@ -1,0 +1,17 @@
+// Turns text that arrives in another character set into the program's own GBK. Only pages
+// from the network need it: everything the program writes or shows itself is GBK already.
+#pragma once
+
+#include <string>
+
+namespace zv {
+
+class ITextCodec {
+ public:
+  virtual ~ITextCodec() = default;
+  // UTF-8 bytes as GBK bytes. Characters GBK cannot hold become '?', and so do bytes that are
+  // not valid UTF-8; the rest of the text is converted around them. Never fails.
+  virtual std::string Utf8ToGbk(const std::string& utf8) const = 0;
+};
+
+}  // namespace zv
