@@ -12,6 +12,9 @@ struct HttpResult {
   std::string body;
   // False when the request failed, timed out or was cancelled before the body ended.
   bool complete = false;
+  // The answer's Content-Type header as sent (for instance "text/html; charset=utf-8"); empty
+  // when there was none or no answer at all. It tells which character set the body is in.
+  std::string contentType;
 };
 
 class IHttpReader {

@@ -1,11 +1,17 @@
 // Canned HTTP answers with an optional hold.
 #include "platform/fake/fake_http_reader.h"
 
+#include <utility>
+
 namespace zv {
 
 void FakeHttpReader::Serve(const std::string& url, const std::string& body, bool complete) {
+  Serve(url, HttpResult{body, complete, ""});
+}
+
+void FakeHttpReader::Serve(const std::string& url, HttpResult answer) {
   std::lock_guard<std::mutex> lock(mutex_);
-  answers_[url] = HttpResult{body, complete};
+  answers_[url] = std::move(answer);
 }
 
 void FakeHttpReader::Unserve(const std::string& url) {

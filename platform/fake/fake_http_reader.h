@@ -15,6 +15,8 @@ namespace zv {
 class FakeHttpReader : public IHttpReader {
  public:
   void Serve(const std::string& url, const std::string& body, bool complete = true);
+  // The whole answer, headers included.
+  void Serve(const std::string& url, HttpResult answer);
   // The URL answers no more, like a site that cannot be reached.
   void Unserve(const std::string& url);
   // While held, Get blocks until Release (or CancelAll).

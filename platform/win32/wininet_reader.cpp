@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/code_page.h"
 #include "platform/win32/scoped_handles.h"
 #include "platform/win32/wininet_request.h"
 
@@ -42,6 +43,12 @@ void Fetch(const std::string& url, ReadCall& call) {
   if (!cracked) return;
   std::optional<OpenRequest> open = SendGet(*cracked, L"HTTP/1.0", L"", Timeouts{}, call.cancel);
   if (!open) return;
+  // The page's character set may be named only here; a missing header leaves the text empty.
+  const std::optional<std::wstring> type = Header(open->request.get(), HTTP_QUERY_CONTENT_TYPE);
+  if (type) {
+    std::lock_guard<std::mutex> lock(call.mutex);
+    call.result.contentType = WideToGbk(*type);
+  }
   std::vector<char> block(kReadBlock);
   for (;;) {
     DWORD read = 0;
