@@ -22,7 +22,7 @@ constexpr const char* kPages[] = {"图片框4", "图片框3", "图片框1"};
 Application::Application(Platform& platform)
     : platform_(platform),
       sound_(platform.audio, platform.media),
-      forumPage_(platform.http),
+      forumPage_(platform.http, platform.text),
       update_(platform, [this] { EndProgram(); }),
       keySound_(sound_, platform.resources),
       hotkeys_(platform.hotkeys, *this),

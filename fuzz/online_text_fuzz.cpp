@@ -1,6 +1,6 @@
-// libFuzzer target for the two parsers that read what the network sends: the "---" split of
-// the version document and the markup serialiser of the forum page. Besides not crashing or
-// hanging, both keep the shape the program relies on.
+// libFuzzer target for the parsers that read what the network sends: the "---" split of the
+// version document, the markup serialiser of the forum page and its character-set sniffing.
+// Besides not crashing or hanging, they keep the shape the program relies on.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 
 #include "app/gbk_text.h"
 #include "online/markup_serialiser.h"
+#include "online/page_charset.h"
 
 namespace {
 
@@ -37,15 +38,31 @@ void FuzzSerialiser(const std::string& html) {
   Check(page.size() <= 16 + html.size() * 7);
 }
 
+// The first line stands for the Content-Type header, the rest for the page. Whatever the
+// bytes, the answer is one of the two character sets, and the same every time.
+void FuzzCharset(const std::string& input) {
+  const size_t line = input.find('\n');
+  const std::string header = line == std::string::npos ? input : input.substr(0, line);
+  const std::string page = line == std::string::npos ? "" : input.substr(line + 1);
+  const zv::PageCharset charset = zv::DetectPageCharset(header, page);
+  Check(charset == zv::PageCharset::kGbk || charset == zv::PageCharset::kUtf8);
+  Check(zv::DetectPageCharset(header, page) == charset);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
-  if (data[0] & 1) {
-    FuzzSplit(input);
-  } else {
-    FuzzSerialiser(input);
+  switch (data[0] % 3) {
+    case 0:
+      FuzzSerialiser(input);
+      break;
+    case 1:
+      FuzzSplit(input);
+      break;
+    default:
+      FuzzCharset(input);
   }
   return 0;
 }

@@ -1,8 +1,8 @@
 // Background load of the forum page.
 #include "online/page_viewer.h"
 
-#include "app/gbk_text.h"
 #include "online/markup_serialiser.h"
+#include "online/page_charset.h"
 
 namespace zv {
 
@@ -11,8 +11,13 @@ void PageViewer::Load(const std::string& url) {
   started_ = true;
   busy_ = true;
   worker_ = std::thread([this, url] {
-    // A page cut off part-way is shown as far as it came, as a browser would.
-    std::string page = SerialiseRootElement(TextUpToZero(http_.Get(url).body));
+    std::string page;
+    try {
+      // A page cut off part-way is shown as far as it came, as a browser would.
+      page = SerialiseRootElement(PageAsGbk(http_.Get(url), codec_));
+    } catch (...) {
+      // Out of memory on a huge page: the viewer holds an empty document, like a failed load.
+    }
     {
       std::lock_guard<std::mutex> lock(mutex_);
       page_ = std::move(page);

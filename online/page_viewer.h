@@ -1,5 +1,6 @@
 // The hidden forum-page viewer behind 超文本浏览框1: it loads one page in the background and
-// then holds its text as the old embedded browser would have given it out.
+// then holds its text as the old embedded browser would have given it out: decoded by its
+// character set, in GBK, written back the old engine's way.
 #pragma once
 
 #include <atomic>
@@ -8,12 +9,13 @@
 #include <thread>
 
 #include "platform/http_reader.h"
+#include "platform/text_codec.h"
 
 namespace zv {
 
 class PageViewer {
  public:
-  explicit PageViewer(IHttpReader& http) : http_(http) {}
+  PageViewer(IHttpReader& http, const ITextCodec& codec) : http_(http), codec_(codec) {}
   ~PageViewer() { Stop(); }
   PageViewer(const PageViewer&) = delete;
   PageViewer& operator=(const PageViewer&) = delete;
@@ -33,6 +35,7 @@ class PageViewer {
 
  private:
   IHttpReader& http_;
+  const ITextCodec& codec_;
   std::thread worker_;
   std::atomic<bool> busy_{false};
   bool started_ = false;

@@ -154,6 +154,63 @@ TEST_F(OnlineCountTickTest, PageIsLoadedOnceAndReadAgainEveryHundredBeats) {
   EXPECT_EQ(std::count(fetched.begin(), fetched.end(), SiteUrl("forum.php")), 1);
 }
 
+// The same forum line written in UTF-8, as many forums send it.
+const std::string kUtf8ForumLine =
+    u8"<strong><a href=\"home.php?mod=space\">在线会员</a></strong><span class=\"xs1\">- 总计 "
+    u8"<strong>123</strong> 人在线 - 最高记录是 <strong>456</strong>";
+const std::string kMetaHttpEquivUtf8 =
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />";
+
+std::string Junk(size_t size) {
+  std::string junk;
+  for (size_t i = 0; i < size; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
+  return junk;
+}
+
+struct ServedPage {
+  std::string name, contentType, page, count;
+};
+
+class ForumCharsetTest : public OnlineCountTickTest,
+                         public testing::WithParamInterface<ServedPage> {};
+
+TEST_P(ForumCharsetTest, BannerShowsTheCountWhateverTheCharacterSet) {
+  world.http.Serve(SiteUrl("forum.php"), HttpResult{GetParam().page, true, GetParam().contentType});
+  const Form main = world.Start();
+  world.ui.Advance(1);
+  EXPECT_EQ(main.Interval("时钟3"), 0);
+  EXPECT_EQ(main.Text("透明标签11"), "（当前在线人数：" + GetParam().count + "人）");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, ForumCharsetTest,
+    testing::Values(
+        ServedPage{"gbkByHeader", "text/html; charset=gbk",
+                   "<html><head>" + kMetaHttpEquivUtf8 + "</head><body>" + kForumLine, "123"},
+        ServedPage{"gbkByDefault", "", "<html><body>" + kForumLine, "123"},
+        ServedPage{"utf8ByHeader", "text/html; charset=UTF-8", "<html><body>" + kUtf8ForumLine,
+                   "123"},
+        ServedPage{"utf8ByHeaderAndMeta", "text/html; charset=utf-8",
+                   "<html><head>" + kMetaHttpEquivUtf8 + "</head><body>" + kUtf8ForumLine, "123"},
+        ServedPage{"utf8ByMetaHttpEquiv", "text/html",
+                   "<html><head>" + kMetaHttpEquivUtf8 + "</head><body>" + kUtf8ForumLine, "123"},
+        ServedPage{"utf8ByMetaCharsetNoHeader", "",
+                   "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
+                       std::string(u8"论坛") + "</title></head><body>" + kUtf8ForumLine,
+                   "123"},
+        ServedPage{"utf8ByBom", "", "\xEF\xBB\xBF<html><body>" + kUtf8ForumLine, "123"},
+        // Pages that claim UTF-8 and are not: the read ends normally and the banner shows what
+        // could be cut, broken bytes marked.
+        ServedPage{"binaryJunk", "text/html; charset=utf-8", Junk(4096), ""},
+        ServedPage{"junkAfterBom", "", "\xEF\xBB\xBF" + Junk(4096), ""},
+        ServedPage{"cutOffMidCharacter", "text/html; charset=utf-8",
+                   "<html>" + kUtf8ForumLine.substr(0, kUtf8ForumLine.find(u8"在线 -") + 2), ""},
+        ServedPage{"brokenCount", "text/html; charset=utf-8",
+                   u8"<html><strong>x</strong><span class=\"xs1\">- 总计 <strong>\xFF\xC3</strong> "
+                   u8"人在线 - 最高记录是 <strong>1</strong>",
+                   "??"}),
+    [](const auto& info) { return info.param.name; });
+
 TEST_F(OnlineCountTickTest, ExitWhileThePageIsLoadingDoesNotWaitForTheSite) {
   world.http.Hold();
   world.Start(/*waitForForumPage=*/false);
