@@ -1,6 +1,7 @@
 """Online services against the loopback site: the version check leading to the MC page or to
 the update, the download in parts that starts the new program and ends this one, the failures
-that tell the user and go on (or end), and the online count in the banner."""
+that tell the user and go on (or end), and the online count in the banner, from a GBK or a
+UTF-8 forum page."""
 
 import os
 import shutil
@@ -100,6 +101,25 @@ class DefaultSiteTest(ProgramTest):
         self.assertEqual(window["透明标签11"]["text"], "（当前在线人数：123人）")
         self.assertEqual(len(harness.session().site.requests("/forum.php")), 1)
         harness.session().screenshot("banner-count", window)
+
+
+class Utf8ForumTest(ProgramTest):
+    """A forum that sends its index page in UTF-8, naming the charset in the header or only in
+    the page's own <meta>."""
+
+    def test_banner_shows_the_count_from_a_utf8_forum_page(self):
+        site = harness.session().site
+        self.addCleanup(site.misbehave, "/forum.php", None)
+        for header in (1, 0):
+            with self.subTest(charset_in_header=bool(header)):
+                site.misbehave("/forum.php", "utf8", header=header)
+                program, _ = self.start()
+                window = program.wait_window(
+                    lambda w: w["透明标签11"]["text"] != "在线人数获取中......", timeout=20,
+                    what="the online count")
+                self.assertEqual(window["透明标签11"]["text"], "（当前在线人数：123人）")
+                self.assertEqual(site.requests("/forum.php")[-1].get("misbehaviour"), "utf8")
+                program.stop()
 
 
 class UpdateTest(ProgramTest):

@@ -7,7 +7,7 @@ can see what the program fetched. Tests may also hold a path: its requests then 
 test releases them, which keeps the program inside a blocking fetch for as long as needed.
 Files from elsewhere (the downloadable new program from the build tree) can be served under a
 path of their own, and a path can be told to misbehave the ways a real site does: slow, cut
-off, without a size, missing, or answering garbage.
+off, without a size, missing, or answering garbage; or to answer in UTF-8 as many forums do.
 
 Used in-process by the end-to-end harness (SiteServer) and from the command line by run.sh.
 """
@@ -40,13 +40,18 @@ RANGE = re.compile(r"^bytes=(\d*)-(\d*)$")
 #   nosize   Range is ignored and no Content-Length is sent; the end of the body is the close
 #   404      the file is answered as missing
 #   garbage  200 with `size` bytes of binary junk instead of the file
+#   utf8     the (GBK) document re-encoded as UTF-8, its "charset=gbk" rewritten to utf-8; with
+#            `header` 1 the Content-Type names the charset, with 0 it is plain "text/html" and
+#            only the page's own <meta> tells; Range is ignored
 MISBEHAVIOURS = {
     "slow": {"chunk": 4096, "delay": 0.2},
     "cut": {"at": 0},
     "nosize": {},
     "404": {},
     "garbage": {"size": 4096},
+    "utf8": {"header": 1},
 }
+GBK_CHARSET = re.compile(r"charset=gbk", re.IGNORECASE)
 
 
 def parse_range(header, size):
@@ -224,6 +229,8 @@ class SiteServer:
                 if mode == "garbage":
                     junk = bytes((i * 7919 + 13) % 256 for i in range(options["size"]))
                     return 200, [("Content-Type", "text/html"), ("Content-Length", str(len(junk)))], junk, 0
+                if mode == "utf8":
+                    return (*self._in_utf8(path, options["header"]), 0)
                 status, headers, body = self._answer(path, ranges=(mode != "nosize"))
                 first = 0
                 for name, value in headers:
@@ -234,6 +241,15 @@ class SiteServer:
                 elif mode == "cut":
                     body = body[:max(0, options["at"] - first)]
                 return status, headers, body, first
+
+            def _in_utf8(self, path, header):
+                status, headers, body = self._answer(path, ranges=False)
+                if status != 200:
+                    return status, headers, body
+                text = GBK_CHARSET.sub("charset=utf-8", body.decode("gbk", errors="replace"))
+                body = text.encode("utf-8")
+                kind = "text/html; charset=utf-8" if header else "text/html"
+                return 200, [("Content-Type", kind), ("Content-Length", str(len(body)))], body
 
             def _missing(self):
                 body = b"<html><body>404 Not Found</body></html>"

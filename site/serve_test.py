@@ -228,6 +228,25 @@ class MisbehaviourTest(SiteCase):
         with self.assertRaises(ValueError):
             self.site.misbehave("/new.exe", "cut", when=3)
 
+    def test_utf8_answer_with_and_without_the_charset_in_the_header(self):
+        self.addCleanup(self.site.misbehave, "/forum.php", None)
+        for header, content_type in ((1, "text/html; charset=utf-8"), (0, "text/html")):
+            with self.subTest(header=header):
+                self.site.misbehave("/forum.php", "utf8", header=header)
+                status, headers, body = self.raw_get("/forum.php", "bytes=0-1")
+                self.assertEqual(status, 200)
+                self.assertEqual(headers.get("Content-Type"), content_type)
+                self.assertEqual(body, "论坛".encode("utf-8"))
+
+    def test_utf8_forum_page_says_utf8_and_keeps_the_online_line(self):
+        self.site.add_file("/shipped.php", os.path.join(DOCS, "forum.php"))
+        self.addCleanup(self.site.misbehave, "/shipped.php", None)
+        self.site.misbehave("/shipped.php", "utf8", header=0)
+        page = self.raw_get("/shipped.php")[2].decode("utf-8")
+        self.assertIn('content="text/html; charset=utf-8"', page)
+        self.assertNotIn("gbk", page.lower())
+        self.assertIn("- 总计 <strong>123</strong> 人在线 - 最高记录是", page)
+
     def test_file_from_outside_the_docs_folder(self):
         outside = os.path.join(self.tmp.name, "secret.txt")
         self.site.add_file("/download/new version.exe", outside)
