@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/little_endian.h"
+
 namespace zv {
 namespace {
 
@@ -20,21 +22,12 @@ constexpr uint32_t kTagExtensible = 0xFFFE;
 constexpr size_t kPlainFormatBytes = 16;
 constexpr size_t kSubFormatAt = 24;
 
-uint32_t ReadLittle(std::string_view bytes, size_t at, int size) {
-  uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i)
-    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
-
-uint32_t ReadLittle32(std::string_view bytes, size_t at) { return ReadLittle(bytes, at, 4); }
-
 // The byte every silent sample is made of, if there is one.
 std::optional<char> SilentByte(std::string_view format) {
-  uint32_t tag = ReadLittle(format, 0, 2);
+  uint32_t tag = ReadLittleEndian(format, 0, 2);
   if (tag == kTagExtensible && format.size() >= kSubFormatAt + 2)
-    tag = ReadLittle(format, kSubFormatAt, 2);
-  const uint32_t bits = ReadLittle(format, 14, 2);
+    tag = ReadLittleEndian(format, kSubFormatAt, 2);
+  const uint32_t bits = ReadLittleEndian(format, 14, 2);
   switch (tag) {
     case kTagPcm:
       return bits == 8 ? '\x80' : '\0';
@@ -55,12 +48,12 @@ std::optional<WaveChunks> FindWaveChunks(std::string_view bytes) {
   if (bytes.size() < kMinimumWave || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "WAVE")
     return std::nullopt;
   // A RIFF length larger than the bytes we hold must not lead the walk past them.
-  const size_t end = std::min<uint64_t>(bytes.size(), uint64_t{8} + ReadLittle32(bytes, 4));
+  const size_t end = std::min<uint64_t>(bytes.size(), uint64_t{8} + ReadLittleEndian(bytes, 4, 4));
   std::optional<std::string_view> format, data;
   size_t at = 12;
   while (at + kChunkHeader <= end && !(format && data)) {
     const std::string_view id = bytes.substr(at, 4);
-    const uint64_t size = ReadLittle32(bytes, at + 4);
+    const uint64_t size = ReadLittleEndian(bytes, at + 4, 4);
     const size_t body = at + kChunkHeader;
     if (body + size > end) break;
     if (id == "fmt " && !format) format = bytes.substr(body, size);
@@ -75,8 +68,8 @@ std::optional<WaveChunks> FindWaveChunks(std::string_view bytes) {
 std::string SilenceIn(std::string_view format, int milliseconds, size_t limit) {
   if (format.size() < kPlainFormatBytes || milliseconds <= 0) return std::string();
   const std::optional<char> silent = SilentByte(format);
-  const uint64_t rate = ReadLittle32(format, 4);
-  const uint64_t frameBytes = ReadLittle(format, 12, 2);
+  const uint64_t rate = ReadLittleEndian(format, 4, 4);
+  const uint64_t frameBytes = ReadLittleEndian(format, 12, 2);
   if (!silent || rate == 0 || frameBytes == 0) return std::string();
   const uint64_t frames = (rate * static_cast<uint64_t>(milliseconds) + 999) / 1000;
   const uint64_t bytes = std::min(frames, limit / frameBytes) * frameBytes;

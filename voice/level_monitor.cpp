@@ -2,6 +2,9 @@
 #include "voice/level_monitor.h"
 
 #include <cstdint>
+#include <string_view>
+
+#include "app/little_endian.h"
 
 namespace zv {
 
@@ -31,9 +34,7 @@ void LevelMonitor::OnBuffer(const char* bytes, size_t size) {
   // The part-filled buffer that a stop returns is no full buffer and says nothing.
   if (size != kBufferSamples * kFormat.BlockAlign()) return;
   const size_t at = (kLevelSample - 1) * kFormat.BlockAlign();
-  const auto low = static_cast<unsigned char>(bytes[at]);
-  const auto high = static_cast<unsigned char>(bytes[at + 1]);
-  level_ = static_cast<int16_t>(static_cast<uint16_t>(low | (high << 8)));
+  level_ = static_cast<int16_t>(ReadLittleEndian(std::string_view(bytes, size), at, 2));
   ++fullBuffers_;
 }
 

@@ -4,34 +4,24 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/little_endian.h"
+
 namespace zv {
 namespace {
 
 constexpr size_t kFormatFieldsEnd = 36;
 constexpr size_t kDataSearchBytes = 100;
 
-uint32_t ReadLe(std::string_view bytes, size_t offset, size_t size) {
-  uint32_t value = 0;
-  for (size_t i = size; i-- > 0;) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
-  }
-  return value;
-}
-
-void AppendLe(std::string& out, uint32_t value, size_t size) {
-  for (size_t i = 0; i < size; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 }  // namespace
 
 std::optional<WaveView> ReadWave(std::string_view bytes) {
   if (bytes.size() < kFormatFieldsEnd) return std::nullopt;
   WaveView wave;
-  wave.format.channels = static_cast<int>(ReadLe(bytes, 22, 2));
-  wave.format.samplesPerSecond = ReadLe(bytes, 24, 4);
-  wave.format.bytesPerSecond = ReadLe(bytes, 28, 4);
-  wave.format.blockAlign = static_cast<int>(ReadLe(bytes, 32, 2));
-  wave.format.bitsPerSample = static_cast<int>(ReadLe(bytes, 34, 2));
+  wave.format.channels = static_cast<int>(ReadLittleEndian(bytes, 22, 2));
+  wave.format.samplesPerSecond = ReadLittleEndian(bytes, 24, 4);
+  wave.format.bytesPerSecond = ReadLittleEndian(bytes, 28, 4);
+  wave.format.blockAlign = static_cast<int>(ReadLittleEndian(bytes, 32, 2));
+  wave.format.bitsPerSample = static_cast<int>(ReadLittleEndian(bytes, 34, 2));
 
   const std::string_view window =
       bytes.substr(kFormatFieldsEnd, std::min(kDataSearchBytes, bytes.size() - kFormatFieldsEnd));
@@ -39,7 +29,7 @@ std::optional<WaveView> ReadWave(std::string_view bytes) {
   if (found == std::string_view::npos) return std::nullopt;
   const size_t sizeAt = kFormatFieldsEnd + found + 4;
   if (sizeAt + 4 > bytes.size()) return std::nullopt;
-  const size_t declared = ReadLe(bytes, sizeAt, 4);
+  const size_t declared = ReadLittleEndian(bytes, sizeAt, 4);
   // A cut-off file declares more than it holds: only what is there is used.
   wave.samples = bytes.substr(sizeAt + 4, std::min<size_t>(declared, bytes.size() - sizeAt - 4));
   return wave;
@@ -50,17 +40,17 @@ std::string BuildWave(const WaveFormatFields& format, std::string_view samples) 
   std::string out;
   out.reserve(kWaveHeaderBytes + samples.size());
   out += "RIFF";
-  AppendLe(out, dataSize + 36, 4);
+  AppendLittleEndian(out, dataSize + 36, 4);
   out += "WAVEfmt ";
-  AppendLe(out, 16, 4);
-  AppendLe(out, 1, 2);
-  AppendLe(out, static_cast<uint32_t>(format.channels), 2);
-  AppendLe(out, format.samplesPerSecond, 4);
-  AppendLe(out, format.bytesPerSecond, 4);
-  AppendLe(out, static_cast<uint32_t>(format.blockAlign), 2);
-  AppendLe(out, static_cast<uint32_t>(format.bitsPerSample), 2);
+  AppendLittleEndian(out, 16, 4);
+  AppendLittleEndian(out, 1, 2);
+  AppendLittleEndian(out, static_cast<uint32_t>(format.channels), 2);
+  AppendLittleEndian(out, format.samplesPerSecond, 4);
+  AppendLittleEndian(out, format.bytesPerSecond, 4);
+  AppendLittleEndian(out, static_cast<uint32_t>(format.blockAlign), 2);
+  AppendLittleEndian(out, static_cast<uint32_t>(format.bitsPerSample), 2);
   out += "data";
-  AppendLe(out, dataSize, 4);
+  AppendLittleEndian(out, dataSize, 4);
   out.append(samples);
   return out;
 }
