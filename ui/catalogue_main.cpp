@@ -193,7 +193,7 @@ void AddValueHolders(WindowSpec& w) {
       std::string("http://") + build::kSiteHost + "/forum.php");
   Add(w, "编辑框在线人数1", ControlKind::EditBox, "", 48, 656, 72, 24);
   Add(w, "编辑框软件名字", ControlKind::EditBox, "", 344, 672, 64, 24);
-  Add(w, "编辑框老版本号", ControlKind::EditBox, "", 432, 672, 64, 24, "1");
+  Add(w, "编辑框老版本号", ControlKind::EditBox, "", 432, 672, 64, 24, build::kOwnVersion);
   Add(w, "编辑框更新连接", ControlKind::EditBox, "", 520, 672, 64, 24);
   Add(w, "编辑框版本号", ControlKind::EditBox, "", 616, 672, 64, 24);
   Add(w, "编辑框更新", ControlKind::EditBox, "", 344, 712, 64, 24);
