@@ -7,6 +7,7 @@
 #include "app/links.h"
 #include "app/start_up.h"
 #include "online/online_count.h"
+#include "online/update_signature.h"
 #include "online/version_check.h"
 #include "quicksend/quick_send_texts.h"
 #include "sound/clip_catalogue.h"
@@ -19,11 +20,11 @@ constexpr const char* kPages[] = {"图片框4", "图片框3", "图片框1"};
 
 }  // namespace
 
-Application::Application(Platform& platform)
+Application::Application(Platform& platform, std::optional<EcPublicKey> updateKey)
     : platform_(platform),
       sound_(platform.audio, platform.media),
       forumPage_(platform.http, platform.text),
-      update_(platform, [this] { EndProgram(); }),
+      update_(platform, [this] { EndProgram(); }, updateKey),
       keySound_(sound_, platform.resources),
       hotkeys_(platform.hotkeys, *this),
       quickSend_(hotkeys_, platform.keyboard, platform.clipboard),

@@ -19,7 +19,8 @@ namespace zv {
 
 class Application : public IEventSink {
  public:
-  explicit Application(Platform& platform);
+  // `updateKey`: the key a downloaded update must be signed with; none: updates are not checked.
+  Application(Platform& platform, std::optional<EcPublicKey> updateKey);
   ~Application() override;
 
   // Loads the main window; its created event runs the start-up sequence.

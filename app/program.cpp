@@ -2,11 +2,12 @@
 #include "app/program.h"
 
 #include "app/application.h"
+#include "online/update_signature.h"
 
 namespace zv {
 
 int RunProgram(Platform& platform) {
-  Application application(platform);
+  Application application(platform, BuiltInUpdateKey());
   return application.Run();
 }
 

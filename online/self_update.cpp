@@ -1,10 +1,12 @@
 // Self-update download. Everything that touches a window runs on the GUI thread: the transfer's
-// end notification arrives on a worker and is posted over.
+// end notification arrives on a worker and is posted over, and the signature check, which reads
+// the whole file, runs on a worker of its own so the window keeps answering meanwhile.
 #include "online/self_update.h"
 
 #include <cmath>
 
 #include "app/number_text.h"
+#include "online/update_signature.h"
 #include "online/update_target.h"
 
 namespace zv {
@@ -18,11 +20,15 @@ std::string Figure(double value) { return NumberToText(RoundHalfAwayFromZero(val
 
 }  // namespace
 
-SelfUpdate::SelfUpdate(Platform& platform, std::function<void()> endProgram)
-    : platform_(platform), endProgram_(std::move(endProgram)) {}
+SelfUpdate::SelfUpdate(Platform& platform, std::function<void()> endProgram,
+                       std::optional<EcPublicKey> trustedKey)
+    : platform_(platform), endProgram_(std::move(endProgram)), trustedKey_(trustedKey) {}
+
+SelfUpdate::~SelfUpdate() { Stop(); }
 
 void SelfUpdate::Begin(const Form& update, const Form& main) {
   window_ = update.Id();
+  main_ = main.Id();
   const ScreenRect owner = platform_.ui.WindowRect(main.Id());
   platform_.ui.MoveWindow(update.Id(), {owner.left + 100, owner.top + 480, 442, 59});
 
@@ -66,7 +72,15 @@ void SelfUpdate::Tick(const Form& update, const Form& main) {
   update.SetText("透明标签1", percent);
 }
 
-void SelfUpdate::Stop() { platform_.transfer.Stop(); }
+void SelfUpdate::Stop() {
+  stopping_ = true;
+  platform_.transfer.Stop();
+  JoinChecker();
+}
+
+void SelfUpdate::JoinChecker() {
+  if (checker_.joinable()) checker_.join();
+}
 
 int SelfUpdate::OnNotice(const TransferNotice& notice) {
   switch (notice.code) {
@@ -91,9 +105,43 @@ void SelfUpdate::Finish(const TransferOutcome& outcome) {
     Fail();
     return;
   }
+  if (trustedKey_) {
+    CheckSignature(outcome.savedPath);
+  } else {
+    Complete(outcome.savedPath);
+  }
+}
+
+void SelfUpdate::CheckSignature(const std::string& path) {
+  // The document is read now, on the GUI thread, where its holder lives.
+  const std::string field = SignatureField(Form(platform_.ui, main_).Text("编辑框更新"));
+  JoinChecker();
+  try {
+    checker_ = platform_.workers.Start([this, path, field] {
+      const bool good = UpdateFileIsSigned(platform_.signatures, path, *trustedKey_, field,
+                                           stopping_);
+      if (!stopping_) platform_.dispatcher.Post([this, path, good] { Checked(path, good); });
+    });
+  } catch (...) {
+    Checked(path, false);  // a file that cannot be checked is never started
+  }
+}
+
+void SelfUpdate::Checked(const std::string& path, bool signedByMaker) {
+  if (stopping_) return;  // the program is ending: start nothing now
+  if (signedByMaker) {
+    Complete(path);
+    return;
+  }
+  // Someone else's program must not stay behind where the user might start it by hand.
+  platform_.files.RemoveFile(path);
+  Fail();
+}
+
+void SelfUpdate::Complete(const std::string& path) {
   platform_.ui.InfoBox(kNotice, kCompleteText, BoxIcon::Information);
   if (platform_.ui.Exists(window_)) platform_.ui.SetInterval(window_, "时钟1", 0);
-  StartNewProgram(outcome.savedPath);
+  StartNewProgram(path);
 }
 
 void SelfUpdate::Fail() {

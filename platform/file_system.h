@@ -18,6 +18,8 @@ class IFileSystem {
   // Replaces the whole file, or leaves what was there untouched: a crash or a full disk in the
   // middle never leaves a half-written file behind.
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+  // True when no file is there afterwards.
+  virtual bool RemoveFile(const std::string& path) = 0;
   virtual std::string CurrentDirectory() const = 0;
 };
 

@@ -13,6 +13,7 @@
 #include "platform/process_launcher.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
+#include "platform/signature_checker.h"
 #include "platform/text_codec.h"
 #include "platform/transfer.h"
 #include "platform/ui_host.h"
@@ -39,6 +40,7 @@ struct Platform {
   IWaveInput& waveIn;
   IWorkerThreads& workers;
   ITextCodec& text;
+  ISignatureChecker& signatures;
 };
 
 }  // namespace zv

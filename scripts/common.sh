@@ -24,8 +24,11 @@ ZANVORO_JOBS=2
 #   headless runs and tests: xvfb imagemagick (screenshots) x11-utils
 #   key and sound tests: xdotool pulseaudio pulseaudio-utils sox python3-numpy
 #   fuzz targets (libFuzzer): clang
+#   signed updates: openssl (keys, signatures, the build's key), libssl-dev (native checks),
+#   nginx-light (the release site in the end-to-end tests)
 ZANVORO_PACKAGES=(
   build-essential cmake googletest g++-mingw-w64-x86-64-posix clang
   wine xvfb xdotool imagemagick fonts-wqy-microhei x11-utils
   pulseaudio pulseaudio-utils sox python3 python3-pil python3-numpy espeak-ng
+  openssl libssl-dev nginx-light
 )

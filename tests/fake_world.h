@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/build_settings.h"
+#include "online/update_signature.h"
 #include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_dispatcher.h"
 #include "platform/fake/fake_file_dialog.h"
@@ -16,6 +17,7 @@
 #include "platform/fake/fake_media_player.h"
 #include "platform/fake/fake_process_launcher.h"
 #include "platform/fake/fake_resources.h"
+#include "platform/fake/fake_signature_checker.h"
 #include "platform/fake/fake_text_codec.h"
 #include "platform/fake/fake_transfer.h"
 #include "platform/fake/fake_ui_host.h"
@@ -48,13 +50,16 @@ struct FakeWorld {
   FakeWaveInput waveIn;
   FakeWorkerThreads workers;
   FakeTextCodec text;
+  FakeSignatureChecker signatures;
   Platform platform{ui,        shell,     files,  dispatcher, http,       transfer,
                     processes, resources, audio,  media,      fileDialog, hotkeys,
-                    keyboard,  clipboard, waveIn, workers,    text};
-  Application app{platform};
+                    keyboard,  clipboard, waveIn, workers,    text,       signatures};
+  std::optional<EcPublicKey> updateKey;
+  Application app{platform, updateKey};
 
-  // A healthy site with no newer version and a forum page without the online line.
-  FakeWorld() {
+  // A healthy site with no newer version and a forum page without the online line. The build's
+  // own update key is trusted unless the test gives another.
+  explicit FakeWorld(std::optional<EcPublicKey> key = BuiltInUpdateKey()) : updateKey(key) {
     http.Serve(SiteUrl("111.txt"), "1---http://dl.example/new.exe---Zanvoro助手");
     http.Serve(SiteUrl("forum.php"), "<html><body>forum</body></html>");
   }

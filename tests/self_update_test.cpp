@@ -17,8 +17,9 @@ struct UpdatingWorld : FakeWorld {
   Form main;
   WindowId update = kNoWindow;
 
-  explicit UpdatingWorld(const std::string& document = "2---http://dl.example/new.exe---新版")
-      : main(ui, kNoWindow) {
+  explicit UpdatingWorld(const std::string& document = "2---http://dl.example/new.exe---新版",
+                         std::optional<EcPublicKey> key = std::nullopt)
+      : FakeWorld(key), main(ui, kNoWindow) {
     http.Serve(SiteUrl("111.txt"), document);
     main = Start();
     ui.Advance(100);
@@ -110,6 +111,7 @@ TEST(SelfUpdateTest, WholeFileIsAnnouncedStartedAndThenTheProgramEnds) {
   const std::vector<std::string> expected = {kBoxDone,
                                              "run:" + saved + "|\"" + saved + "\"|1"};
   EXPECT_EQ(world.log, expected);
+  EXPECT_TRUE(world.signatures.Checks().empty()) << "a build without a key checks nothing";
   EXPECT_EQ(world.Update().Interval("时钟1"), 0);
   // This program waits for the new one before it ends.
   EXPECT_TRUE(world.ui.Exists(world.main.Id()));
@@ -205,6 +207,115 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedCase{"lineBreak", "2---http://a/b.exe---名字\r\n"},
                     RefusedCase{"blankAddress", "2---　 ---名字"}),
     [](const auto& info) { return info.param.name; });
+
+// A build that trusts a key: the downloaded file is checked against the document's fourth
+// field before anything is started.
+const EcPublicKey kTrustedKey = [] {
+  EcPublicKey key{};
+  for (size_t i = 0; i < key.size(); ++i) key[i] = static_cast<uint8_t>(i + 1);
+  return key;
+}();
+const std::string kSignature = std::string(64, '1') + std::string(64, '2');
+const std::string kSaved = kDirectory + "\\新版.exe";
+
+struct SignedWorld : UpdatingWorld {
+  explicit SignedWorld(const std::string& field = kSignature)
+      : UpdatingWorld("2---http://dl.example/new.exe---新版---" + field, kTrustedKey) {
+    files.files[kSaved] = "MZ downloaded";
+  }
+  // The download arrives whole; the check runs on its worker and reports back.
+  void Download() {
+    transfer.End(Whole(kSaved, 13));
+    dispatcher.RunPosted();
+    ASSERT_TRUE(workers.Settle());
+    dispatcher.RunPosted();
+  }
+};
+
+TEST(SignedUpdateTest, FileSignedWithTheTrustedKeyIsStartedAfterItsCheck) {
+  SignedWorld world;
+  world.processes.endsAtOnce = false;
+  world.transfer.End(world.Whole(kSaved, 13));
+  world.dispatcher.RunPosted();
+  ASSERT_TRUE(world.workers.Settle());
+  EXPECT_TRUE(world.log.empty()) << "nothing is announced or started before the check is back";
+
+  world.dispatcher.RunPosted();
+  const std::vector<std::string> expected = {kBoxDone, "run:" + kSaved + "|\"" + kSaved + "\"|1"};
+  EXPECT_EQ(world.log, expected);
+  const std::vector<FakeSignatureChecker::Check> checks = world.signatures.Checks();
+  ASSERT_EQ(checks.size(), 1u);
+  EXPECT_EQ(checks[0].path, kSaved);
+  EXPECT_EQ(checks[0].key, kTrustedKey);
+  EXPECT_EQ(checks[0].signature[0], 0x11);
+  EXPECT_EQ(checks[0].signature[63], 0x22);
+  EXPECT_NE(checks[0].thread, std::this_thread::get_id()) << "the GUI thread never reads the file";
+  EXPECT_EQ(world.files.files.count(kSaved), 1u);
+}
+
+struct UnsignedCase {
+  std::string name;
+  std::string field;
+  bool checkerAsked;  // the field reads as a signature, so the file itself is checked
+};
+
+class UnsignedUpdateTest : public testing::TestWithParam<UnsignedCase> {};
+
+TEST_P(UnsignedUpdateTest, IsRefusedLikeABrokenDownloadAndTheFileGoes) {
+  SignedWorld world(GetParam().field);
+  world.signatures.valid = false;
+  world.Download();
+  EXPECT_EQ(world.log, std::vector<std::string>{kBoxFailed});
+  EXPECT_EQ(world.signatures.Checks().size(), GetParam().checkerAsked ? 1u : 0u);
+  EXPECT_EQ(world.files.files.count(kSaved), 0u);
+  EXPECT_FALSE(world.ui.Exists(world.update));
+  EXPECT_TRUE(world.main.IsShown("图片框3"));
+  world.ui.Advance(300000);
+  EXPECT_EQ(world.main.Interval("时钟2"), 3000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnsignedUpdateTest,
+    testing::Values(UnsignedCase{"wrongSignature", kSignature, true},
+                    UnsignedCase{"noFourthField", "", false},
+                    UnsignedCase{"upperCase", std::string(128, 'A'), false},
+                    UnsignedCase{"tooShort", kSignature.substr(2), false},
+                    UnsignedCase{"zeroR", std::string(64, '0') + std::string(64, '2'), false}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(SignedUpdateTest, DocumentWithoutTheFourthFieldIsRefusedWithoutAsking) {
+  // Three fields: what every document looked like before updates were signed.
+  UpdatingWorld world("2---http://dl.example/new.exe---新版", kTrustedKey);
+  world.files.files[kSaved] = "MZ";
+  world.transfer.End(world.Whole(kSaved, 2));
+  world.dispatcher.RunPosted();
+  ASSERT_TRUE(world.workers.Settle());
+  world.dispatcher.RunPosted();
+  EXPECT_EQ(world.log, std::vector<std::string>{kBoxFailed});
+  EXPECT_TRUE(world.signatures.Checks().empty());
+  EXPECT_EQ(world.files.files.count(kSaved), 0u);
+}
+
+TEST(SignedUpdateTest, IncompleteDownloadIsNeverChecked) {
+  SignedWorld world;
+  world.transfer.End({false, "", 5, 13});
+  world.dispatcher.RunPosted();
+  ASSERT_TRUE(world.workers.Settle());
+  world.dispatcher.RunPosted();
+  EXPECT_EQ(world.log, std::vector<std::string>{kBoxFailed});
+  EXPECT_TRUE(world.signatures.Checks().empty());
+}
+
+TEST(SignedUpdateTest, ExitWhileTheCheckIsDueStartsNothing) {
+  SignedWorld world;
+  world.transfer.End(world.Whole(kSaved, 13));
+  world.dispatcher.RunPosted();
+  world.app.CleanUp().Run();
+  world.dispatcher.RunPosted();
+  for (const std::string& effect : world.log) {
+    EXPECT_TRUE(effect.rfind("box", 0) != 0 && effect.rfind("run:", 0) != 0) << effect;
+  }
+}
 
 TEST(SelfUpdateTest, AddressIsTrimmedOfSpacesButNotOfTabs) {
   UpdatingWorld spaces("2--- 　http://a/b.exe　 ---x");

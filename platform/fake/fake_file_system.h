@@ -23,6 +23,10 @@ class FakeFileSystem : public IFileSystem {
   bool CreateDirectory(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) const override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
+  bool RemoveFile(const std::string& path) override {
+    files.erase(path);
+    return true;
+  }
   std::string CurrentDirectory() const override { return "C:\\Program Files\\Zanvoro"; }
 
  private:

@@ -10,6 +10,7 @@
 #include "app/program.h"
 #include "platform/platform.h"
 #include "platform/win32/gdiplus_session.h"
+#include "platform/win32/cng_signature_checker.h"
 #include "platform/win32/gui_dispatcher.h"
 #include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/system_worker_threads.h"
@@ -71,9 +72,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::Win32WaveInput waveIn;
     zv::win32::SystemWorkerThreads workers;
     zv::win32::Win32TextCodec text;
+    zv::win32::CngSignatureChecker signatures;
     zv::Platform platform{host,      shell,     files,  dispatcher, http,       transfer,
                           processes, resources, audio,  media,      fileDialog, hotkeys,
-                          keyboard,  clipboard, waveIn, workers,    text};
+                          keyboard,  clipboard, waveIn, workers,    text,       signatures};
     return zv::RunProgram(platform);
   } catch (...) {
     return 1;

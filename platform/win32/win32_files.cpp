@@ -102,6 +102,12 @@ bool Win32Files::WriteFile(const std::string& path, const std::string& bytes) {
   return false;
 }
 
+bool Win32Files::RemoveFile(const std::string& path) {
+  const auto target = ToPath(path);
+  if (!target) return false;
+  return DeleteFileW(target->c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 std::string Win32Files::CurrentDirectory() const {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
   if (needed == 0) return {};

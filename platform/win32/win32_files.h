@@ -19,6 +19,7 @@ class Win32Files final : public IFileSystem {
   // Writes beside the target and then swaps it in, so a failed write never leaves a
   // half-written configuration behind.
   bool WriteFile(const std::string& path, const std::string& bytes) override;
+  bool RemoveFile(const std::string& path) override;
   std::string CurrentDirectory() const override;
 };
 

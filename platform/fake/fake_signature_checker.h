@@ -1,0 +1,41 @@
+// A signature check the test decides: it records every file asked about, with the key, the
+// signature and the thread that asked, and answers with `valid`.
+#pragma once
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/signature_checker.h"
+
+namespace zv {
+
+class FakeSignatureChecker : public ISignatureChecker {
+ public:
+  struct Check {
+    std::string path;
+    EcPublicKey key;
+    EcdsaSignature signature;
+    std::thread::id thread;
+  };
+
+  std::atomic<bool> valid{true};
+
+  std::vector<Check> Checks() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return checks_;
+  }
+
+  bool FileIsSigned(const std::string& path, const EcPublicKey& key,
+                    const EcdsaSignature& signature, const std::atomic<bool>& cut) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    checks_.push_back({path, key, signature, std::this_thread::get_id()});
+    return valid && !cut;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<Check> checks_;
+};
+
+}  // namespace zv
