@@ -14,7 +14,7 @@ if(NOT ZANVORO_OPENSSL)
   message(FATAL_ERROR "openssl not found; it reads the update key (Debian: openssl).")
 endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${ZANVORO_UPDATE_KEY}")
-set(_zanvoro_key_der "${CMAKE_BINARY_DIR}/generated/update_key.der")
+set(_zanvoro_key_der "${CMAKE_BINARY_DIR}/update_key.der")
 execute_process(
   COMMAND "${ZANVORO_OPENSSL}" pkey -pubin -in "${ZANVORO_UPDATE_KEY}" -outform DER
           -out "${_zanvoro_key_der}"
