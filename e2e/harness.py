@@ -110,9 +110,10 @@ class Window:
 
 
 class Program:
-    """One run of zanvoro.exe with its own drive D: folder."""
+    """One run of zanvoro.exe (or of another build of it, made for `site_host`) with its own
+    drive D: folder."""
 
-    def __init__(self, session, number, d_dir):
+    def __init__(self, session, number, d_dir, exe=None, site_host=None):
         self.session = session
         self.dir = winebox.fresh_dir(os.path.join(session.dir, f"run{number}"))
         self.d_dir = d_dir or os.path.join(self.dir, "d")
@@ -125,9 +126,10 @@ class Program:
         env = dict(session.env, ZANVORO_URL_LOG=self.url_log)
         self.started_at = time.time()
         with open(self.log_path, "ab") as log:
-            self.proc = subprocess.Popen(["wine", session.config.exe], env=env, cwd=self.cwd,
-                                         stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        self.main_caption = main_caption(session.config.site_host)
+            self.proc = subprocess.Popen(["wine", exe or session.config.exe], env=env,
+                                         cwd=self.cwd, stdin=subprocess.DEVNULL, stdout=log,
+                                         stderr=log)
+        self.main_caption = main_caption(site_host or session.config.site_host)
 
     # -- life ---------------------------------------------------------------------------------
     def running(self):
@@ -182,9 +184,12 @@ class Program:
             return None
         return wait_until(settled, timeout=timeout, interval=0.2, what="the version check to finish")
 
-    def window(self, caption=None):
-        """A dump of the window, or None when there is no window with that caption."""
-        answer = self.session.probe("dump", "--caption", caption or self.main_caption, "--wait", "0")
+    def window(self, caption=None, pid=None):
+        """A dump of the window, or None when there is no window with that caption (owned by
+        the Windows process `pid` when given)."""
+        pid_args = ["--pid", str(pid)] if pid else []
+        answer = self.session.probe("dump", "--caption", caption or self.main_caption, "--wait",
+                                    "0", *pid_args)
         return Window(answer) if answer.get("ok") else None
 
     def main(self):
@@ -194,11 +199,12 @@ class Program:
             raise AssertionError("the main window is gone")
         return window
 
-    def wait_window(self, predicate, caption=None, timeout=10, what="the window's state"):
+    def wait_window(self, predicate, caption=None, timeout=10, what="the window's state",
+                    pid=None):
         """Dumps the window until predicate(window) holds; returns that dump."""
         def check():
             self._check_alive()
-            window = self.window(caption)
+            window = self.window(caption, pid)
             return window if window is not None and predicate(window) else None
         return wait_until(check, timeout=timeout, what=what)
 
@@ -231,8 +237,9 @@ class Program:
             raise AssertionError(f"cannot press {name}: {answer.get('error')}")
         return answer
 
-    def close(self, caption=None):
-        answer = self.session.probe("close", "--caption", caption or self.main_caption)
+    def close(self, caption=None, pid=None):
+        pid_args = ["--pid", str(pid)] if pid else []
+        answer = self.session.probe("close", "--caption", caption or self.main_caption, *pid_args)
         if not answer.get("ok"):
             raise AssertionError(f"cannot close {caption or 'the main window'}: {answer.get('error')}")
 
@@ -309,8 +316,8 @@ class Session:
             self.xvfb.stop()
         self.env = self.site = self.xvfb = None
 
-    def launch(self, d_dir=None):
-        program = Program(self, len(self.programs) + 1, d_dir)
+    def launch(self, d_dir=None, exe=None, site_host=None):
+        program = Program(self, len(self.programs) + 1, d_dir, exe, site_host)
         self.programs.append(program)
         return program
 
@@ -366,8 +373,8 @@ def session():
 class ProgramTest(unittest.TestCase):
     """A test that runs the program; every program started is ended after the test."""
 
-    def launch(self, d_dir=None):
-        program = _session.launch(d_dir)
+    def launch(self, d_dir=None, exe=None, site_host=None):
+        program = _session.launch(d_dir, exe, site_host)
         self.addCleanup(program.stop)
         return program
 

@@ -9,12 +9,18 @@ namespace {
 
 constexpr int kFirstControlId = 1000;
 
+// The main window's caption ends with the site host it was built for; a build made for another
+// site (a release for a test site) has the same controls.
+std::wstring WithoutSiteHost(const std::wstring& caption) {
+  return caption.substr(0, caption.find(L"（官方网站"));
+}
+
 }  // namespace
 
 const zv::WindowSpec* LayoutForCaption(const std::wstring& caption) {
   for (const zv::WindowSpec* layout : {&zv::MainWindowSpec(), &zv::UpdateWindowSpec(),
                                        &zv::PianoWindowSpec(), &zv::VoiceWindowSpec()}) {
-    if (FromGbk(layout->caption) == caption) return layout;
+    if (WithoutSiteHost(FromGbk(layout->caption)) == WithoutSiteHost(caption)) return layout;
   }
   return nullptr;
 }

@@ -53,7 +53,9 @@ struct Target {
 
 bool FindTarget(const Options& options, Answer& answer, Target& target) {
   const std::wstring caption = Option(options, L"caption");
-  target.top = WaitForTopLevel(caption, WaitOption(options), false);
+  // Two runs of the program (an old version waiting for the new one) share a caption.
+  const DWORD pid = static_cast<DWORD>(std::wcstoul(Option(options, L"pid").c_str(), nullptr, 10));
+  target.top = WaitForTopLevel(caption, WaitOption(options), false, pid);
   if (!target.top) {
     answer.error = "no top-level window with caption " + ToUtf8(caption);
     return false;
@@ -345,7 +347,8 @@ int wmain(int argc, wchar_t** argv) {
   using namespace probe;
   if (argc < 2 || !Commands().count(argv[1])) {
     std::fputws(L"usage: probe dump|click|press|close|settext|boxes|dismiss|wait|mem "
-                L"[--caption C] [--name N] [--text T] [--out FILE] [--wait MS] [--sync MS] [--post] [--gone]\n",
+                L"[--caption C] [--pid P] [--name N] [--text T] [--out FILE] [--wait MS] "
+                L"[--sync MS] [--post] [--gone]\n",
                 stderr);
     return 2;
   }

@@ -40,10 +40,25 @@ std::wstring FromGbk(const std::string& gbk) {
   return out;
 }
 
-HWND WaitForTopLevel(const std::wstring& caption, DWORD waitMs, bool mustBeVisible) {
+namespace {
+
+// The first top-level window with this caption, owned by `pid` unless it is 0.
+HWND FindTopLevel(const std::wstring& caption, DWORD pid) {
+  for (HWND found = nullptr;
+       (found = FindWindowExW(nullptr, found, nullptr, caption.c_str())) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    if (pid == 0 || owner == pid) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HWND WaitForTopLevel(const std::wstring& caption, DWORD waitMs, bool mustBeVisible, DWORD pid) {
   const ULONGLONG deadline = GetTickCount64() + waitMs;
   for (;;) {
-    HWND found = FindWindowW(nullptr, caption.c_str());
+    HWND found = FindTopLevel(caption, pid);
     if (found && (!mustBeVisible || IsWindowVisible(found))) return found;
     if (GetTickCount64() >= deadline) return nullptr;
     Sleep(kPollMs);

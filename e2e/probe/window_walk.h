@@ -13,8 +13,10 @@ std::string ToUtf8(const std::wstring& text);
 std::wstring FromGbk(const std::string& gbk);
 
 // Polls until a top-level window with exactly this caption exists (and, when asked, is
-// visible), or the wait runs out. Returns null when there is none.
-HWND WaitForTopLevel(const std::wstring& caption, DWORD waitMs, bool mustBeVisible);
+// visible, and when `pid` is not 0, belongs to that process), or the wait runs out. Returns
+// null when there is none.
+HWND WaitForTopLevel(const std::wstring& caption, DWORD waitMs, bool mustBeVisible,
+                     DWORD pid = 0);
 
 // All descendants in creation order of each level (EnumChildWindows is recursive).
 std::vector<HWND> Descendants(HWND top);

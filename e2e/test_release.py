@@ -1,0 +1,318 @@
+"""Releases as a maker makes them: a test-only key, version 1 and version 2 built by the release
+tool for a site on a loopback port chosen now, Debian's nginx serving the release folder with
+the server block the tool wrote, version 1 updating itself to version 2, and the refusals that
+keep anyone else's program from being started."""
+
+import os
+import shutil
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+import harness
+from harness import ProgramTest, wait_until
+
+sys.path.insert(0, os.path.join(harness.SOURCE_DIR, "scripts"))
+import release  # noqa: E402
+
+NAME = "Zanvoro助手"
+UPDATE_CAPTION = "自动更新"
+NOTICE = "提示"
+DONE_TEXT = "下载完成，请手动删除旧版本！软件自动运行新版本！"
+FAILED_TEXT = "更新下载失败，请稍后再试，或到官方网站下载新版本！"
+NGINX = "/usr/sbin/nginx"
+NGINX_START_S = 20
+PAGES = ("图片框4", "图片框3", "图片框1")
+
+
+def free_loopback_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def mc_page_shown(window):
+    return not window.shown("图片框9") and [p for p in PAGES if window.shown(p)] == ["图片框3"]
+
+
+def box(program, title):
+    return next((w for w in program.boxes() if w["caption"] == title and w["class"] == "#32770"),
+                None)
+
+
+def box_texts(found):
+    return [t["text"] for t in found["texts"]]
+
+
+def file_version(exe):
+    """FILEVERSION of the exe's version resource, from its VS_FIXEDFILEINFO."""
+    with open(exe, "rb") as f:
+        data = f.read()
+    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    if at < 0:
+        return None
+    high, low = struct.unpack_from("<II", data, at + 8)
+    return (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
+
+
+class Nginx:
+    """Debian's nginx in the foreground with its own main file that includes the release's
+    server block; requests are logged with their Range header."""
+
+    def __init__(self, work, site_conf, port):
+        self.dir = work
+        self.access_log = os.path.join(work, "access.log")
+        conf = os.path.join(work, "nginx.conf")
+        temp = os.path.join(work, "temp")
+        os.makedirs(temp, exist_ok=True)
+        with open(conf, "w", encoding="utf-8") as f:
+            f.write(f"""daemon off;
+pid {work}/nginx.pid;
+error_log {work}/error.log;
+events {{ worker_connections 64; }}
+http {{
+    log_format parts '$request_uri|$status|$http_range';
+    access_log {self.access_log} parts;
+    client_body_temp_path {temp}/body;
+    proxy_temp_path {temp}/proxy;
+    fastcgi_temp_path {temp}/fastcgi;
+    uwsgi_temp_path {temp}/uwsgi;
+    scgi_temp_path {temp}/scgi;
+    include {site_conf};
+}}
+""")
+        self.proc = subprocess.Popen([NGINX, "-p", work, "-c", conf, "-e", f"{work}/error.log"],
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=open(os.path.join(work, "nginx.out"), "wb"))
+        deadline = time.monotonic() + NGINX_START_S
+        while True:
+            if self.proc.poll() is not None:
+                raise RuntimeError(f"nginx ended at start (see {work}/nginx.out)")
+            try:
+                socket.create_connection(("127.0.0.1", port), timeout=1).close()
+                break
+            except OSError:
+                if time.monotonic() > deadline:
+                    raise RuntimeError("nginx did not start listening")
+                time.sleep(0.05)
+
+    def requests(self, path):
+        """(status, Range header) of every request for `path` so far."""
+        try:
+            with open(self.access_log, encoding="utf-8", errors="replace") as f:
+                rows = [line.rstrip("\n").split("|") for line in f]
+        except FileNotFoundError:
+            return []
+        return [(int(r[1]), r[2] if r[2] != "-" else "") for r in rows if len(r) == 3 and r[0] == path]
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+
+class Release:
+    """Keys, the two releases and the site, made once for the module."""
+
+    def __init__(self):
+        session = harness.session()
+        self.dir = tempfile.mkdtemp(prefix="release-", dir=session.dir)
+        os.chmod(self.dir, 0o755)  # nginx's workers drop to an unprivileged user
+        self.port = free_loopback_port()
+        self.host = f"127.0.0.1:{self.port}"
+        keys = os.path.join(self.dir, "keys")
+        os.makedirs(keys)
+        self.key = self._make_key(os.path.join(keys, "test-only"))
+        self.other_key = self._make_key(os.path.join(keys, "other-test-only"))
+        build_dir = os.path.join(session.config.work_dir, "release-build")
+        self.v1 = self._release(1, build_dir)
+        self.v2 = self._release(2, build_dir)
+        self.site = os.path.join(self.v2, "site")
+        self.exe_v1 = os.path.join(self.v1, "site", NAME + ".exe")
+        self.served_exe = os.path.join(self.site, NAME + ".exe")
+        self.document = os.path.join(self.site, "111.txt")
+        with open(self.served_exe, "rb") as f:
+            self.program_bytes = f.read()
+        with open(self.document, "rb") as f:
+            self.document_bytes = f.read()
+        self.nginx = Nginx(os.path.join(self.dir, "nginx"), os.path.join(self.v2, "nginx-site.conf"),
+                           self.port)
+
+    @staticmethod
+    def _make_key(prefix):
+        subprocess.run([os.path.join(harness.SOURCE_DIR, "scripts", "make-update-key.sh"), prefix],
+                       check=True, stdout=subprocess.DEVNULL)
+        return prefix + ".pem"
+
+    def _release(self, version, build_dir):
+        out = os.path.join(self.dir, f"v{version}")
+        log = os.path.join(self.dir, f"release-v{version}.log")
+        with open(log, "wb") as f:
+            done = subprocess.run(
+                [os.path.join(harness.SOURCE_DIR, "scripts", "release.sh"), "--version",
+                 str(version), "--name", NAME, "--url-base", f"http://{self.host}/", "--key",
+                 self.key, "--out", out, "--site-host", self.host, "--build-dir", build_dir],
+                stdout=f, stderr=subprocess.STDOUT)
+        if done.returncode != 0:
+            raise RuntimeError(f"the release tool failed for version {version} (see {log})")
+        return out
+
+    def restore(self):
+        """Puts the release's own files back after a test changed them."""
+        with open(self.served_exe, "wb") as f:
+            f.write(self.program_bytes)
+        with open(self.document, "wb") as f:
+            f.write(self.document_bytes)
+
+    def stop(self):
+        self.nginx.stop()
+
+
+_release = None
+
+
+def setUpModule():
+    """The session first, then the release on top of it."""
+    global _release
+    harness.start_session()
+    try:
+        _release = Release()
+    except BaseException:
+        harness.stop_session()
+        raise
+
+
+def tearDownModule():
+    if _release:
+        _release.stop()
+    harness.stop_session()
+
+
+class ReleaseToolTest(ProgramTest):
+    def test_release_folder_holds_the_signed_program_and_its_document(self):
+        r = _release
+        text = r.document_bytes.decode("gbk")
+        fields = text.split("---")
+        self.assertEqual(len(fields), 4, text)
+        self.assertEqual(fields[:3], ["2", f"http://{r.host}/Zanvoro%E5%8A%A9%E6%89%8B.exe", NAME])
+        self.assertRegex(fields[3], r"^[0-9a-f]{128}$")
+        self.assertNotIn(b"\n", r.document_bytes)
+        self.assertEqual(file_version(r.served_exe), (2, 0, 2, 0))
+        self.assertEqual(file_version(r.exe_v1), (2, 0, 1, 0))
+        for name in ("ProductName", "FileDescription", "CompanyName"):
+            self.assertIn(name.encode("utf-16-le"), r.program_bytes)
+        self.assertIn(NAME.encode("utf-16-le"), r.program_bytes)
+
+    def test_release_tool_refuses_to_run_without_a_key(self):
+        out = tempfile.mkdtemp(dir=_release.dir)
+        done = subprocess.run([os.path.join(harness.SOURCE_DIR, "scripts", "release.sh"),
+                               "--version", "3", "--name", NAME, "--url-base", "http://a/",
+                               "--out", out], capture_output=True, text=True)
+        self.assertNotEqual(done.returncode, 0)
+        self.assertIn("without a signing key", done.stderr)
+        self.assertEqual(os.listdir(out), [])
+
+
+class SignedUpdateTest(ProgramTest):
+    def launch_v1(self):
+        program = self.launch(exe=_release.exe_v1, site_host=_release.host)
+        program.wait_for_main()
+        return program
+
+    def test_version_1_updates_itself_to_version_2(self):
+        r = _release
+        exe_path = "/Zanvoro%E5%8A%A9%E6%89%8B.exe"
+        documents_before = len(r.nginx.requests("/111.txt"))
+        parts_before = len(r.nginx.requests(exe_path))
+        program = self.launch_v1()
+        old_pid = program.main().raw["pid"]
+        done = wait_until(lambda: box(program, NOTICE), timeout=90, what="the completion box")
+        self.assertIn(DONE_TEXT, box_texts(done))
+        ranges = [rng for _, rng in r.nginx.requests(exe_path)[parts_before:]]
+        self.assertGreaterEqual(len(ranges), 5, "five parts, each by its own range")
+        self.assertTrue(all(ranges), ranges)
+        target = os.path.join(program.cwd, NAME + ".exe")
+        with open(target, "rb") as f:
+            self.assertEqual(f.read(), r.program_bytes)
+
+        program.dismiss(NOTICE)
+        new = wait_until(lambda: next((w for w in program.boxes()
+                                       if w["caption"] == program.main_caption
+                                       and w["pid"] != old_pid), None),
+                         timeout=60, what="version 2's main window")
+        new_pid = new["pid"]
+        window = program.wait_window(mc_page_shown, pid=new_pid, timeout=60,
+                                     what="version 2 on the MC page")
+        harness.session().screenshot("version-2-started")
+        self.assertEqual(window["编辑框老版本号"]["text"], "2")
+        self.assertEqual(window["编辑框版本号"]["text"], "2")
+        self.assertEqual(window["透明标签状态"]["text"], "读取服务器数据完成")
+        self.assertIsNone(program.window(UPDATE_CAPTION, pid=new_pid), "no update offered")
+        self.assertEqual(len(r.nginx.requests("/111.txt")) - documents_before, 2,
+                         "each version read the document")
+        self.assertTrue(program.running(), "version 1 waits for version 2")
+
+        program.close(pid=new_pid)
+        self.assertEqual(program.wait_exit(timeout=30), 0)
+
+    def refused(self, what):
+        program = self.launch_v1()
+        old_pid = program.main().raw["pid"]
+        failed = wait_until(lambda: box(program, NOTICE), timeout=90, what="the failure box")
+        self.assertIn(FAILED_TEXT, box_texts(failed), what)
+        program.dismiss(NOTICE)
+        window = program.wait_window(mc_page_shown, timeout=20, what="the MC page after " + what)
+        self.assertTrue(window.visible)
+        self.assertIsNone(program.window(UPDATE_CAPTION))
+        self.assertTrue(program.running())
+        self.assertEqual(os.listdir(program.cwd), [], "no file is left behind")
+        others = [w for w in program.boxes() if w["pid"] != old_pid]
+        self.assertEqual(others, [], "nothing else was started")
+        program.stop()
+
+    def test_forged_updates_are_refused(self):
+        r = _release
+        self.addCleanup(r.restore)
+        cases = {
+            "one byte of the program changed": lambda: self.change_one_byte(r, r.program_bytes),
+            "signature made with another key": lambda: self.sign_with_other_key(r),
+            "document without a signature": lambda: self.three_fields(r),
+        }
+        for what, prepare in cases.items():
+            with self.subTest(what):
+                r.restore()
+                prepare()
+                self.refused(what)
+
+    @staticmethod
+    def change_one_byte(r, signed):
+        changed = bytearray(signed)
+        changed[len(changed) // 2] ^= 0x01
+        with open(r.served_exe, "wb") as f:
+            f.write(changed)
+
+    @staticmethod
+    def sign_with_other_key(r):
+        public = os.path.join(r.dir, "other.pub.pem")
+        release.public_key_of(r.other_key, public)
+        signature = release.sign(r.served_exe, r.other_key, public, tempfile.mkdtemp(dir=r.dir))
+        fields = r.document_bytes.decode("gbk").split("---")
+        with open(r.document, "wb") as f:
+            f.write("---".join(fields[:3] + [signature]).encode("gbk"))
+
+    @staticmethod
+    def three_fields(r):
+        fields = r.document_bytes.decode("gbk").split("---")
+        with open(r.document, "wb") as f:
+            f.write("---".join(fields[:3]).encode("gbk"))
+
+
+if __name__ == "__main__":
+    harness.main()
