@@ -4,7 +4,6 @@ the server block the tool wrote, version 1 updating itself to version 2, and the
 keep anyone else's program from being started."""
 
 import os
-import shutil
 import socket
 import struct
 import subprocess
@@ -14,37 +13,21 @@ import time
 
 import harness
 from harness import ProgramTest, wait_until
+from test_online import (DONE_TEXT, FAILED_TEXT, NOTICE, UPDATE_CAPTION, box, box_texts,
+                         mc_page_shown)
 
 sys.path.insert(0, os.path.join(harness.SOURCE_DIR, "scripts"))
 import release  # noqa: E402
 
 NAME = "Zanvoro助手"
-UPDATE_CAPTION = "自动更新"
-NOTICE = "提示"
-DONE_TEXT = "下载完成，请手动删除旧版本！软件自动运行新版本！"
-FAILED_TEXT = "更新下载失败，请稍后再试，或到官方网站下载新版本！"
 NGINX = "/usr/sbin/nginx"
 NGINX_START_S = 20
-PAGES = ("图片框4", "图片框3", "图片框1")
 
 
 def free_loopback_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
-
-
-def mc_page_shown(window):
-    return not window.shown("图片框9") and [p for p in PAGES if window.shown(p)] == ["图片框3"]
-
-
-def box(program, title):
-    return next((w for w in program.boxes() if w["caption"] == title and w["class"] == "#32770"),
-                None)
-
-
-def box_texts(found):
-    return [t["text"] for t in found["texts"]]
 
 
 def file_version(exe):
