@@ -51,9 +51,12 @@ class Nginx:
         conf = os.path.join(work, "nginx.conf")
         temp = os.path.join(work, "temp")
         os.makedirs(temp, exist_ok=True)
+        # Started by root, nginx's workers would drop to an unprivileged user, who may not reach
+        # the test's folders; they read them as the test's own user instead.
+        user = "user root;\n" if os.geteuid() == 0 else ""
         with open(conf, "w", encoding="utf-8") as f:
             f.write(f"""daemon off;
-pid {work}/nginx.pid;
+{user}pid {work}/nginx.pid;
 error_log {work}/error.log;
 events {{ worker_connections 64; }}
 http {{
@@ -107,7 +110,6 @@ class Release:
     def __init__(self):
         session = harness.session()
         self.dir = tempfile.mkdtemp(prefix="release-", dir=session.dir)
-        os.chmod(self.dir, 0o755)  # nginx's workers drop to an unprivileged user
         self.port = free_loopback_port()
         self.host = f"127.0.0.1:{self.port}"
         keys = os.path.join(self.dir, "keys")
