@@ -75,3 +75,34 @@ def peak_frequency(x, near, spread=0.03):
     freqs = np.fft.rfftfreq(size, 1 / RATE)
     band = (freqs > near * (1 - spread)) & (freqs < near * (1 + spread))
     return float(freqs[band][np.argmax(spectrum[band])])
+
+
+def first_above(x, level):
+    """The index of the first sample louder than `level` in absolute value, or len(x)."""
+    above = np.flatnonzero(np.abs(x) > level)
+    return int(above[0]) if len(above) else len(x)
+
+
+def offset_of(recording, source):
+    """Where `source` begins within `recording` (samples; negative when the recording starts
+    inside it), by the peak of their cross-correlation."""
+    size = 1 << int(np.ceil(np.log2(len(recording) + len(source))))
+    spectrum = np.fft.rfft(recording, size) * np.conj(np.fft.rfft(source, size))
+    correlation = np.fft.irfft(spectrum, size)
+    lag = int(np.argmax(correlation))
+    return lag if lag < len(recording) else lag - size
+
+
+def speech_missed(take, phrase, threshold):
+    """How much of a phrase's sound a take left out at its start (seconds, 0 when it holds the
+    phrase from its first sample above `threshold`), and how closely the take's copy of the
+    phrase's first 0.3 s of sound follows the phrase (correlation coefficient, 0 when the take
+    does not reach back that far)."""
+    onset_at = first_above(phrase, threshold)
+    begins = offset_of(take, phrase) + onset_at  # the sound's first sample, within the take
+    missed = max(0, -begins) / RATE
+    first = phrase[onset_at:onset_at + int(0.3 * RATE)]
+    if begins < 0 or begins + len(first) > len(take):
+        return missed, 0.0
+    copy = take[begins:begins + len(first)]
+    return missed, float(np.corrcoef(first, copy)[0, 1])

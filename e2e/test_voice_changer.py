@@ -17,6 +17,7 @@ import numpy as np
 
 import harness
 import pulse_capture
+import sound_analysis
 from harness import ProgramTest, wait_until
 from pulse_capture import RATE
 
@@ -31,6 +32,9 @@ LOUD = 0.1             # a sample above this belongs to a burst
 GREEN = (0, 255, 0)
 GREY = (128, 128, 128)
 TAKE_TIMEOUT_S = 20
+PHRASE = "大家好，欢迎来到我的直播间"
+PHRASE_TAKES = 5
+THRESHOLD = 200 / 32768  # the threshold box's initial "200", in full scale
 PLAY_TIMEOUT_S = 40
 
 _pulse = None
@@ -89,6 +93,17 @@ def bursts(count, burst_s=BURST_S):
         parts.append(burst)
     parts.append(np.zeros(int(LEAD_S * RATE)))
     return np.concatenate(parts)
+
+
+def spoken_phrase(path):
+    """The phrase as espeak-ng says it, at the microphone's rate with 0.3 s of silence either
+    side, written to `path`; returns its samples."""
+    said = path + ".espeak.wav"
+    subprocess.run(["espeak-ng", "-v", "cmn", "-w", said, PHRASE], check=True, timeout=60,
+                   stdin=subprocess.DEVNULL, capture_output=True)
+    subprocess.run(["sox", said, "-r", str(RATE), "-c", "1", "-b", "16", "-e", "signed", path,
+                    "pad", "0.3", "0.3"], check=True, timeout=60, capture_output=True)
+    return pulse_capture.read_wave(path)
 
 
 def bursts_of(samples):
@@ -208,15 +223,14 @@ class VoiceChangerTest(ProgramTest):
         self.assertEqual(take[:44], header)
         samples = np.frombuffer(take[44:], dtype="<i2").astype(np.float64) / 32768
         duration = len(samples) / RATE
-        # Starts on the first loud tick, so some way into the first burst, and ends 2.2 s after
-        # the last: at least the gap, the second burst and the quiet time, give or take the
-        # input's latency and a tick.
-        self.assertGreaterEqual(duration, QUIET_S + GAP_S + BURST_S - 0.3)
-        self.assertLessEqual(duration, QUIET_S + GAP_S + 2 * BURST_S + 0.8)
-        # What the microphone heard: the end of the first burst (the take starts on its first
-        # loud tick), the gap, the whole second burst, then the quiet tail.
+        # Begins 0.1 s before the first burst and ends 2.2 s after the last: both bursts whole,
+        # the gap and the quiet time, give or take the input's latency and a tick.
+        self.assertAlmostEqual(duration, 0.1 + 2 * BURST_S + GAP_S + QUIET_S, delta=0.5)
         bursts = bursts_of(samples)
         self.assertEqual(len(bursts), 2, bursts)
+        (first_start, first_end), _ = bursts
+        self.assertAlmostEqual(first_start, 0.1, delta=0.05)
+        self.assertAlmostEqual(first_end - first_start, BURST_S, delta=0.1)
         gap, second = gap_and_second(bursts)
         self.assertAlmostEqual(gap, GAP_S, delta=0.1)
         self.assertAlmostEqual(second, BURST_S, delta=0.1)
@@ -251,6 +265,29 @@ class VoiceChangerTest(ProgramTest):
         # About 4/3 of the rate at position 5: the tone comes out near 587 Hz.
         self.assertAlmostEqual(dominant_hz(heard), TONE_HZ * 4 / 3, delta=25)
         self.assertTrue(program.running())
+
+    def test_a_spoken_phrase_is_kept_from_its_first_syllable(self):
+        program = self.open_voice_window(False)
+        take_path, _ = self.take_paths(program)
+        path = os.path.join(harness.session().dir, "phrase-mic.wav")
+        phrase = spoken_phrase(path)
+        for attempt in range(PHRASE_TAKES):
+            take = self.take_of_phrase(program, take_path, path)
+            missed, likeness = sound_analysis.speech_missed(take, phrase, THRESHOLD)
+            self.assertEqual(missed, 0, f"take {attempt + 1} left out the phrase's first {missed:.3f} s")
+            self.assertGreater(likeness, 0.9, f"take {attempt + 1} holds the first syllable")
+
+    def take_of_phrase(self, program, take_path, phrase_path):
+        """Speaks the phrase once into the microphone and returns the take file it makes."""
+        if os.path.exists(take_path):
+            os.remove(take_path)
+        player = _pulse.speak(phrase_path)
+        self.addCleanup(player.wait, 30)
+        # The take file is swapped in whole once the take has ended.
+        wait_until(lambda: os.path.exists(take_path), timeout=TAKE_TIMEOUT_S,
+                   what="the phrase's take file")
+        player.wait(30)
+        return pulse_capture.read_wave(take_path)
 
     def test_closing_during_a_take_is_clean(self):
         program = self.open_voice_window(False)

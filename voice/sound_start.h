@@ -1,0 +1,22 @@
+// Where a take begins within what the recorder heard just before the trigger. The level is one
+// instantaneous sample every 200 ms, so the first loud reading comes some way into the speech;
+// the take goes back to where that sound began, so the first syllable is not lost.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace zv {
+
+// In frames of 16-bit mono samples: 100 ms at 44100 samples per second.
+inline constexpr size_t kQuietStretchFrames = 4410;
+inline constexpr size_t kLeadInFrames = 4410;
+
+// The frame from which the take keeps `heard` (16-bit mono little-endian samples, oldest first):
+// the earliest point after which no stretch of kQuietStretchFrames stays at or below `threshold`
+// in absolute value, less a lead-in of kLeadInFrames. 0 when no such quiet stretch was heard:
+// the sound began before the buffer did, and all of it is kept.
+size_t SoundStartFrame(std::string_view heard, int16_t threshold);
+
+}  // namespace zv
