@@ -93,13 +93,19 @@ def offset_of(recording, source):
     return lag if lag < len(recording) else lag - size
 
 
+def sound_begins_at(take, phrase, threshold):
+    """Where the phrase's first sample above `threshold` stands within the take (samples;
+    negative when the take begins after it)."""
+    return offset_of(take, phrase) + first_above(phrase, threshold)
+
+
 def speech_missed(take, phrase, threshold):
     """How much of a phrase's sound a take left out at its start (seconds, 0 when it holds the
     phrase from its first sample above `threshold`), and how closely the take's copy of the
     phrase's first 0.3 s of sound follows the phrase (correlation coefficient, 0 when the take
     does not reach back that far)."""
     onset_at = first_above(phrase, threshold)
-    begins = offset_of(take, phrase) + onset_at  # the sound's first sample, within the take
+    begins = sound_begins_at(take, phrase, threshold)
     missed = max(0, -begins) / RATE
     first = phrase[onset_at:onset_at + int(0.3 * RATE)]
     if begins < 0 or begins + len(first) > len(take):

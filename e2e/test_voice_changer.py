@@ -18,10 +18,11 @@ import numpy as np
 import harness
 import pulse_capture
 import sound_analysis
+import voice_rig
 from harness import ProgramTest, wait_until
 from pulse_capture import RATE
 
-VOICE = "落Zanvoro变声器"
+VOICE = voice_rig.VOICE
 QUIET_S = 2.2          # eleven 200-ms steps after the last loud reading
 BURST_S = 0.8
 GAP_S = 0.6
@@ -32,51 +33,15 @@ LOUD = 0.1             # a sample above this belongs to a burst
 GREEN = (0, 255, 0)
 GREY = (128, 128, 128)
 TAKE_TIMEOUT_S = 20
-PHRASE = "大家好，欢迎来到我的直播间"
 PHRASE_TAKES = 5
-THRESHOLD = 200 / 32768  # the threshold box's initial "200", in full scale
 PLAY_TIMEOUT_S = 40
 
 _pulse = None
 
 
-class VoicePulse(pulse_capture.PrivatePulse):
-    """The speaker sink of the sound tests plus a microphone: a second null sink whose monitor
-    is the default source, kept busy like the speaker so it delivers from the first moment."""
-
-    def __init__(self, work_dir):
-        super().__init__(work_dir)
-        self.mic_keep_alive = None
-
-    def start(self):
-        super().start()
-        for args in (("load-module", "module-null-sink", "sink_name=mic", f"rate={RATE}",
-                      "channels=1", "sink_properties=device.description=mic"),
-                     ("set-default-source", "mic.monitor")):
-            result = self.pactl(*args)
-            if result.returncode != 0:
-                self.stop()
-                raise pulse_capture.PulseError(f"pactl {' '.join(args)}: {result.stderr}")
-        self.mic_keep_alive = self.keep_busy("mic")
-        return self
-
-    def speak(self, path):
-        """Starts playing a file into the microphone; returns the running player."""
-        return subprocess.Popen(["paplay", "--device=mic", path], env=self._env(),
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-
-    def stop(self):
-        if self.mic_keep_alive is not None and self.mic_keep_alive.poll() is None:
-            self.mic_keep_alive.terminate()
-            self.mic_keep_alive.wait(timeout=10)
-        self.mic_keep_alive = None
-        super().stop()
-
-
 def setUpModule():
     global _pulse
-    _pulse = pulse_capture.start_with_session("pulse-voice", VoicePulse)
+    _pulse = pulse_capture.start_with_session("pulse-voice", voice_rig.VoicePulse)
 
 
 def tearDownModule():
@@ -93,17 +58,6 @@ def bursts(count, burst_s=BURST_S):
         parts.append(burst)
     parts.append(np.zeros(int(LEAD_S * RATE)))
     return np.concatenate(parts)
-
-
-def spoken_phrase(path):
-    """The phrase as espeak-ng says it, at the microphone's rate with 0.3 s of silence either
-    side, written to `path`; returns its samples."""
-    said = path + ".espeak.wav"
-    subprocess.run(["espeak-ng", "-v", "cmn", "-w", said, PHRASE], check=True, timeout=60,
-                   stdin=subprocess.DEVNULL, capture_output=True)
-    subprocess.run(["sox", said, "-r", str(RATE), "-c", "1", "-b", "16", "-e", "signed", path,
-                    "pad", "0.3", "0.3"], check=True, timeout=60, capture_output=True)
-    return pulse_capture.read_wave(path)
 
 
 def bursts_of(samples):
@@ -270,24 +224,12 @@ class VoiceChangerTest(ProgramTest):
         program = self.open_voice_window(False)
         take_path, _ = self.take_paths(program)
         path = os.path.join(harness.session().dir, "phrase-mic.wav")
-        phrase = spoken_phrase(path)
+        phrase = voice_rig.spoken_phrase(path)
         for attempt in range(PHRASE_TAKES):
-            take = self.take_of_phrase(program, take_path, path)
-            missed, likeness = sound_analysis.speech_missed(take, phrase, THRESHOLD)
+            take = voice_rig.take_of_phrase(_pulse, take_path, path, TAKE_TIMEOUT_S)
+            missed, likeness = sound_analysis.speech_missed(take, phrase, voice_rig.THRESHOLD)
             self.assertEqual(missed, 0, f"take {attempt + 1} left out the phrase's first {missed:.3f} s")
             self.assertGreater(likeness, 0.9, f"take {attempt + 1} holds the first syllable")
-
-    def take_of_phrase(self, program, take_path, phrase_path):
-        """Speaks the phrase once into the microphone and returns the take file it makes."""
-        if os.path.exists(take_path):
-            os.remove(take_path)
-        player = _pulse.speak(phrase_path)
-        self.addCleanup(player.wait, 30)
-        # The take file is swapped in whole once the take has ended.
-        wait_until(lambda: os.path.exists(take_path), timeout=TAKE_TIMEOUT_S,
-                   what="the phrase's take file")
-        player.wait(30)
-        return pulse_capture.read_wave(take_path)
 
     def test_closing_during_a_take_is_clean(self):
         program = self.open_voice_window(False)
