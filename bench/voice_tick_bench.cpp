@@ -1,4 +1,4 @@
-// Prints what the recorder's 1.5 s ring costs: the level tick on the GUI thread with the
+// Prints what the recorder's 4 s ring costs: the level tick on the GUI thread with the
 // recorder off and on, side by side; the ring's own work on the capture thread per 200 ms of
 // sound; and the one-off work of a trigger (the ring copied and searched for where the sound
 // began).
@@ -82,7 +82,7 @@ int main() {
   std::printf("level tick (GUI thread)                           %10.3f    %10.3f\n", off, on);
   std::printf("ring appends (capture thread)                          -      %10.3f\n",
               RingPer200Ms(kRounds));
-  std::printf("trigger with a full 1.5 s ring (GUI, once a take)       -      %10.1f\n",
+  std::printf("trigger with a full 4 s ring (GUI, once a take)       -      %10.1f\n",
               MedianMicroseconds(triggers));
   return 0;
 }

@@ -1,4 +1,4 @@
-// Where a take begins within the recorder's last second and a half: stretches of sound and
+// Where a take begins within what the recorder kept: stretches of sound and
 // quiet laid end to end, against the frame the take keeps from.
 #include <gtest/gtest.h>
 
@@ -39,34 +39,35 @@ TEST_P(SoundStartTest, KeepsFromALittleBeforeTheSoundBegan) {
   EXPECT_EQ(SoundStartFrame(Samples(GetParam().heard), GetParam().threshold), GetParam().start);
 }
 
-constexpr size_t k100ms = 4410;
+constexpr size_t kQuiet = kQuietStretchFrames;  // half a second
+constexpr size_t kLead = kLeadInFrames;         // 100 ms
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SoundStartTest,
     testing::Values(
-        SoundStartCase{"QuietThenSound", {{20000, 0}, {9000, 1000}}, 200, 20000 - k100ms},
+        SoundStartCase{"QuietThenSound", {{30000, 0}, {9000, 1000}}, 200, 30000 - kLead},
         // Quiet is at or below the threshold in absolute value: 200 and -200 are quiet.
-        SoundStartCase{"ThresholdItselfIsQuiet", {{20000, 200}, {20000, -200}, {100, 201}}, 200,
-                       40000 - k100ms},
-        SoundStartCase{"NegativeSamplesAreSoundToo", {{20000, 0}, {9000, -1000}}, 200,
-                       20000 - k100ms},
-        // A breath inside the phrase, shorter than the quiet stretch, does not split it.
-        SoundStartCase{"ShortPauseInsideThePhrase",
-                       {{20000, 0}, {3000, 900}, {k100ms - 1, 0}, {3000, 900}}, 200,
-                       20000 - k100ms},
-        // A pause as long as the quiet stretch ends the earlier sound: the take starts after it.
+        SoundStartCase{"ThresholdItselfIsQuiet", {{30000, 200}, {30000, -200}, {100, 201}}, 200,
+                       60000 - kLead},
+        SoundStartCase{"NegativeSamplesAreSoundToo", {{30000, 0}, {9000, -1000}}, 200,
+                       30000 - kLead},
+        // A pause between words, shorter than the quiet stretch, does not split the phrase.
+        SoundStartCase{"PauseInsideThePhrase",
+                       {{30000, 0}, {3000, 900}, {kQuiet - 1, 0}, {3000, 900}}, 200,
+                       30000 - kLead},
+        // Quiet as long as the stretch ends the earlier sound: the take starts after it.
         SoundStartCase{"LongPauseSeparatesTwoSounds",
-                       {{20000, 0}, {3000, 900}, {k100ms, 0}, {3000, 900}}, 200,
-                       23000},
+                       {{30000, 0}, {3000, 900}, {kQuiet, 0}, {3000, 900}}, 200,
+                       33000 + kQuiet - kLead},
         SoundStartCase{"SoundFromTheFirstFrameKeepsAll", {{60000, 700}}, 200, 0},
-        SoundStartCase{"QuietShorterThanAStretchKeepsAll", {{k100ms - 1, 0}, {1000, 700}}, 200, 0},
-        SoundStartCase{"LeadInReachesBackToTheFirstFrame", {{k100ms, 0}, {1000, 700}}, 200, 0},
-        SoundStartCase{"LeadInEndsJustAfterTheFirstFrame", {{k100ms + 10, 0}, {1000, 700}}, 200,
-                       10},
+        SoundStartCase{"QuietShorterThanAStretchKeepsAll", {{kQuiet - 1, 0}, {1000, 700}}, 200, 0},
+        SoundStartCase{"LeadInReachesBackToTheFirstFrame", {{kLead, 0}, {1000, 700}}, 200, 0},
+        SoundStartCase{"LeadInEndsJustAfterTheFirstFrame", {{kQuiet + 10, 0}, {1000, 700}}, 200,
+                       kQuiet + 10 - kLead},
         // Nothing loud has reached the recorder yet: the last 100 ms, and the live sound after.
-        SoundStartCase{"NothingLoudYet", {{30000, 5}}, 200, 30000 - k100ms},
+        SoundStartCase{"NothingLoudYet", {{30000, 5}}, 200, 30000 - kLead},
         SoundStartCase{"NegativeThresholdMakesEverythingSound", {{30000, 0}}, -5, 0},
-        SoundStartCase{"FullScaleNegative", {{20000, 0}, {100, -32768}}, 32767, 20000 - k100ms},
+        SoundStartCase{"FullScaleNegative", {{30000, 0}, {100, -32768}}, 32767, 30000 - kLead},
         SoundStartCase{"NothingHeard", {}, 200, 0}),
     [](const testing::TestParamInfo<SoundStartCase>& info) { return info.param.name; });
 

@@ -435,9 +435,9 @@ class TakeStartTest : public VoiceChangerTest {
 };
 
 TEST_F(TakeStartTest, APhraseHeardBeforeItsFirstLoudReadingIsKeptWhole) {
-  // The phrase runs from 0.4 s to 2.4 s. For its first 0.6 s every level reading falls on a
+  // The phrase runs from 1.0 s to 3.0 s. For its first 0.5 s every level reading falls on a
   // negative sample, as in speech, so the first loud reading comes on the fourth tick into it.
-  constexpr long long kOnsetMs = 400, kEndMs = 2400, kUnreadMs = 600;
+  constexpr long long kOnsetMs = 1000, kEndMs = 3000, kUnreadMs = 500;
   world.waveIn.SetSignal([&](long long frame, int rate) -> int16_t {
     const long long ms = frame * 1000 / rate;
     if (ms < kOnsetMs || ms >= kEndMs) return static_cast<int16_t>(frame % 100);  // quiet
@@ -445,7 +445,7 @@ TEST_F(TakeStartTest, APhraseHeardBeforeItsFirstLoudReadingIsKeptWhole) {
     return static_cast<int16_t>(1000 + (frame - kOnsetMs * kRate / 1000) % 20000);
   });
   Toggle();
-  Steps(5);
+  Steps(8);
   EXPECT_EQ(TakesStarted(), 0u) << "three readings into the phrase are not loud";
   Step();
   EXPECT_EQ(TakesStarted(), 1u);
@@ -485,29 +485,29 @@ TEST_F(TakeStartTest, ATriggerSoonAfterListeningBeganTakesAllThatWasHeard) {
 
 TEST_F(TakeStartTest, BufferedAndLiveSamplesMeetWithoutALostOrRepeatedFrame) {
   // A long sound that starts no take until the threshold comes down: by then the recorder has
-  // kept its last 1.5 s, and the take carries on from them with the live buffers.
+  // kept its last 4 s, and the take carries on from them with the live buffers.
   world.waveIn.SetSignal([](long long frame, int rate) -> int16_t {
     return rate == kRate ? static_cast<int16_t>(1000 + frame % 20000) : 1000;
   });
   world.ui.SetText(voice, "编辑框2", "32767");
   Toggle();
-  Steps(16);
+  Steps(25);
   ASSERT_EQ(TakesStarted(), 0u);
   world.ui.SetText(voice, "编辑框2", "200");
-  Step();  // 3.4 s heard
+  Step();  // 5.2 s heard
   ASSERT_EQ(TakesStarted(), 1u);
   Steps(5);
   world.waveIn.SetLevel(0);
   Steps(11);
   const std::vector<int16_t> take = TakeSamples();
-  ASSERT_GT(take.size(), 3u * kRate);
-  // The ring wrapped: the take keeps the last 1.5 s heard in whole buffers, no more.
-  const long long heardAtTrigger = 34 * kRate / 10;
-  const long long latestFirst = heardAtTrigger - 3 * kRate / 2;
+  ASSERT_GT(take.size(), 5u * kRate);
+  // The ring wrapped: the take keeps the last 4 s heard in whole buffers, no more.
+  const long long heardAtTrigger = 52 * kRate / 10;
+  const long long latestFirst = heardAtTrigger - 4 * kRate;
   EXPECT_GE(take[0], 1000 + (latestFirst - 2048) % 20000);
   EXPECT_LE(take[0], 1000 + latestFirst % 20000);
   // With 1.0 s more of sound after the trigger the counting runs through the seam unbroken.
-  EXPECT_GE(CountsUntil(take, 0), static_cast<size_t>(kRate * 25 / 10 - 2048));
+  EXPECT_GE(CountsUntil(take, 0), static_cast<size_t>(kRate * 5 - 2048));
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 
 namespace zv {
 
-// In frames of 16-bit mono samples: 100 ms at 44100 samples per second.
-inline constexpr size_t kQuietStretchFrames = 4410;
+// In frames at 44100 samples per second. A pause between words can reach 200 ms or more (a
+// comma), so only half a second of quiet separates the sound from what came before it; the
+// take keeps 100 ms of that quiet as a lead-in.
+inline constexpr size_t kQuietStretchFrames = 22050;
 inline constexpr size_t kLeadInFrames = 4410;
 
 // The frame from which the take keeps `heard` (16-bit mono little-endian samples, oldest first):
