@@ -20,7 +20,6 @@ import harness  # noqa: E402
 import pulse_capture  # noqa: E402
 import sound_analysis  # noqa: E402
 import voice_rig  # noqa: E402
-from pulse_capture import RATE  # noqa: E402
 
 
 def listening(session):
@@ -60,9 +59,9 @@ def main():
             for _ in range(args.takes):
                 take = voice_rig.take_of_phrase(pulse, take_path, phrase_path, timeout=30)
                 shutil.copy(take_path, os.path.join(session.dir, f"take-{len(missed) + 1}.wav"))
-                missed.append(sound_analysis.speech_missed(take, phrase, voice_rig.THRESHOLD)[0])
-                leads.append(sound_analysis.sound_begins_at(take, phrase, voice_rig.THRESHOLD)
-                             / RATE)
+                gone, lead, _ = sound_analysis.speech_missed(take, phrase, voice_rig.THRESHOLD)
+                missed.append(gone)
+                leads.append(lead)
         finally:
             program.stop()
     finally:

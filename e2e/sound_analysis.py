@@ -93,22 +93,36 @@ def offset_of(recording, source):
     return lag if lag < len(recording) else lag - size
 
 
-def sound_begins_at(take, phrase, threshold):
-    """Where the phrase's first sample above `threshold` stands within the take (samples;
-    negative when the take begins after it)."""
-    return offset_of(take, phrase) + first_above(phrase, threshold)
+def best_match(recording, part):
+    """Where `part` matches `recording` best, as (start in samples, correlation coefficient),
+    over the starts at which it lies wholly inside the recording; (0, 0.0) when it does not fit."""
+    count = len(recording) - len(part) + 1
+    if count <= 0 or not np.any(part):
+        return 0, 0.0
+    size = 1 << int(np.ceil(np.log2(len(recording) + len(part))))
+    centred = part - part.mean()
+    products = np.fft.irfft(np.fft.rfft(recording, size) * np.conj(np.fft.rfft(centred, size)),
+                            size)[:count]
+    sums = np.concatenate(([0.0], np.cumsum(recording)))
+    squares = np.concatenate(([0.0], np.cumsum(recording * recording)))
+    n = len(part)
+    window_sum = sums[n:n + count] - sums[:count]
+    window_energy = squares[n:n + count] - squares[:count] - window_sum ** 2 / n
+    coefficients = products / np.sqrt(np.maximum(window_energy, 1e-12) * np.sum(centred ** 2))
+    at = int(np.argmax(coefficients))
+    return at, float(coefficients[at])
 
 
-def speech_missed(take, phrase, threshold):
-    """How much of a phrase's sound a take left out at its start (seconds, 0 when it holds the
-    phrase from its first sample above `threshold`), and how closely the take's copy of the
-    phrase's first 0.3 s of sound follows the phrase (correlation coefficient, 0 when the take
-    does not reach back that far)."""
+def speech_missed(take, phrase, threshold, search_s=3.0):
+    """How a take holds a phrase's start: (seconds of the phrase's sound it left out at its
+    start, where the sound's first sample stands in the take in seconds, correlation of the
+    take's copy of the first 0.3 s of sound). The first 0.3 s are found on their own within the
+    take's first `search_s`, so a dropout of the audio path later in the take moves nothing; when
+    they are not there, the whole phrase's alignment tells how much is missing."""
     onset_at = first_above(phrase, threshold)
-    begins = sound_begins_at(take, phrase, threshold)
-    missed = max(0, -begins) / RATE
     first = phrase[onset_at:onset_at + int(0.3 * RATE)]
-    if begins < 0 or begins + len(first) > len(take):
-        return missed, 0.0
-    copy = take[begins:begins + len(first)]
-    return missed, float(np.corrcoef(first, copy)[0, 1])
+    at, likeness = best_match(take[:int(search_s * RATE)], first)
+    if likeness >= 0.9:
+        return 0.0, at / RATE, likeness
+    begins = offset_of(take, phrase) + onset_at
+    return max(0, -begins) / RATE, begins / RATE, likeness

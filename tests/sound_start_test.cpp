@@ -60,7 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
                        {{30000, 0}, {3000, 900}, {kQuiet, 0}, {3000, 900}}, 200,
                        33000 + kQuiet - kLead},
         SoundStartCase{"SoundFromTheFirstFrameKeepsAll", {{60000, 700}}, 200, 0},
-        SoundStartCase{"QuietShorterThanAStretchKeepsAll", {{kQuiet - 1, 0}, {1000, 700}}, 200, 0},
+        // Quiet since listening began, shorter than a stretch: what came before it was not heard.
+        SoundStartCase{"QuietSinceListeningBeganKeepsTheLeadIn", {{kQuiet - 1, 0}, {1000, 700}},
+                       200, kQuiet - 1 - kLead},
+        // Sound, a pause shorter than a stretch, more sound: all of it, from the first frame.
+        SoundStartCase{"SoundBeforeAShortPauseKeepsAll", {{100, 900}, {kQuiet - 1, 0}, {1000, 700}},
+                       200, 0},
         SoundStartCase{"LeadInReachesBackToTheFirstFrame", {{kLead, 0}, {1000, 700}}, 200, 0},
         SoundStartCase{"LeadInEndsJustAfterTheFirstFrame", {{kQuiet + 10, 0}, {1000, 700}}, 200,
                        kQuiet + 10 - kLead},

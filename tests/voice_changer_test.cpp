@@ -132,7 +132,7 @@ TEST_F(VoiceChangerTest, ToggleAlternatesCaptionTimerAndMonitor) {
     EXPECT_EQ(recorder[0].format.channels, 1);
     EXPECT_EQ(recorder[0].format.bitsPerSample, 16);
     EXPECT_EQ(recorder[0].bufferBytes, 4096u);
-    EXPECT_EQ(recorder[0].buffers, 2);
+    EXPECT_EQ(recorder[0].buffers, 8);
     Toggle();
     EXPECT_EQ(w.Text("保存配置按钮1"), "开始");
     EXPECT_EQ(w.Interval("时钟1"), 0);

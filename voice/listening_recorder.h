@@ -31,7 +31,10 @@ class ByteRing {
 class ListeningRecorder {
  public:
   static constexpr size_t kBufferBytes = 4096;
-  static constexpr int kQueuedBuffers = 2;
+  // Eight buffers are 370 ms of sound: a capture thread that a busy machine (the streaming
+  // software, a game) keeps waiting that long still finds a buffer queued, where two (93 ms)
+  // let the device drop what it heard meanwhile.
+  static constexpr int kQueuedBuffers = 8;
   // The level is one instantaneous sample every 200 ms, and in speech about half of them are
   // negative or near zero. Over a spoken phrase read at random moments, the first loud reading
   // came later than 1.4 s after the first sound once in 27 takes, later than 2.9 s once in

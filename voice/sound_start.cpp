@@ -17,10 +17,12 @@ size_t SoundStartFrame(std::string_view heard, int16_t threshold) {
       quietRun = 0;
       firstLoud = frame;
     } else if (++quietRun == kQuietStretchFrames) {
-      return firstLoud > kLeadInFrames ? firstLoud - kLeadInFrames : 0;
+      break;
     }
   }
-  return 0;
+  // Reaching the first frame, all before `firstLoud` was quiet too: whatever came before that
+  // quiet was not heard, so the take loses nothing by starting at the lead-in.
+  return firstLoud > kLeadInFrames ? firstLoud - kLeadInFrames : 0;
 }
 
 }  // namespace zv

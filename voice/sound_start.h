@@ -16,9 +16,9 @@ inline constexpr size_t kQuietStretchFrames = 22050;
 inline constexpr size_t kLeadInFrames = 4410;
 
 // The frame from which the take keeps `heard` (16-bit mono little-endian samples, oldest first):
-// the earliest point after which no stretch of kQuietStretchFrames stays at or below `threshold`
-// in absolute value, less a lead-in of kLeadInFrames. 0 when no such quiet stretch was heard:
-// the sound began before the buffer did, and all of it is kept.
+// the earliest point after which no stretch of kQuietStretchFrames stays at or below
+// `threshold` in absolute value, less a lead-in of kLeadInFrames, and never before the first
+// frame heard.
 size_t SoundStartFrame(std::string_view heard, int16_t threshold);
 
 }  // namespace zv
