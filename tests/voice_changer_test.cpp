@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "app/data_paths.h"
 #include "fake_world.h"
@@ -121,18 +122,15 @@ TEST_F(VoiceChangerTest, ToggleAlternatesCaptionTimerAndMonitor) {
     EXPECT_EQ(w.Interval("时钟1"), 200);
     // The level monitor and the recorder both listen from the start button on.
     ASSERT_EQ(world.waveIn.OpenStreams(), 2u);
-    const std::vector<FakeCaptureRecord> monitor = OpenAt(11025);
-    ASSERT_EQ(monitor.size(), 1u);
-    EXPECT_EQ(monitor[0].format.channels, 1);
-    EXPECT_EQ(monitor[0].format.bitsPerSample, 16);
-    EXPECT_EQ(monitor[0].bufferBytes, 4096u);
-    EXPECT_EQ(monitor[0].buffers, 1);
-    const std::vector<FakeCaptureRecord> recorder = OpenAt(44100);
-    ASSERT_EQ(recorder.size(), 1u);
-    EXPECT_EQ(recorder[0].format.channels, 1);
-    EXPECT_EQ(recorder[0].format.bitsPerSample, 16);
-    EXPECT_EQ(recorder[0].bufferBytes, 4096u);
-    EXPECT_EQ(recorder[0].buffers, 8);
+    // The monitor's one buffer at 11025 Hz; the recorder's eight at 44100 Hz.
+    for (const auto& [rate, buffers] : {std::pair{11025, 1}, std::pair{44100, 8}}) {
+      const std::vector<FakeCaptureRecord> stream = OpenAt(rate);
+      ASSERT_EQ(stream.size(), 1u) << rate;
+      EXPECT_EQ(stream[0].format.channels, 1);
+      EXPECT_EQ(stream[0].format.bitsPerSample, 16);
+      EXPECT_EQ(stream[0].bufferBytes, 4096u);
+      EXPECT_EQ(stream[0].buffers, buffers);
+    }
     Toggle();
     EXPECT_EQ(w.Text("保存配置按钮1"), "开始");
     EXPECT_EQ(w.Interval("时钟1"), 0);
