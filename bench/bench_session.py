@@ -27,3 +27,15 @@ def bench_config(exe, probe, site_host):
         finally:
             xvfb.stop()
     return config
+
+
+def program_config(win_build, site_host):
+    """The configuration for the exe and the probe of a cross build, with the environment the
+    harness reads set to match, so harness.session() runs that exe."""
+    win_build = os.path.abspath(win_build)
+    exe = os.path.join(win_build, "platform", "win32", "zanvoro.exe")
+    probe = os.path.join(win_build, "e2e", "probe", "probe.exe")
+    config = bench_config(exe, probe, site_host)
+    os.environ.update({"ZANVORO_WIN_EXE": exe, "ZANVORO_PROBE_EXE": probe,
+                       "ZANVORO_SITE_HOST": site_host, "ZANVORO_E2E_DIR": config.work_dir})
+    return config

@@ -89,12 +89,7 @@ def main():
     parser.add_argument("--site-host", default="127.0.0.1:18080", help="as the exe was built")
     args = parser.parse_args()
 
-    win_build = os.path.abspath(args.win_build)
-    exe = os.path.join(win_build, "platform", "win32", "zanvoro.exe")
-    probe = os.path.join(win_build, "e2e", "probe", "probe.exe")
-    config = bench_session.bench_config(exe, probe, args.site_host)
-    os.environ.update({"ZANVORO_WIN_EXE": exe, "ZANVORO_PROBE_EXE": probe,
-                       "ZANVORO_SITE_HOST": args.site_host, "ZANVORO_E2E_DIR": config.work_dir})
+    bench_session.program_config(args.win_build, args.site_host)
     pulse = pulse_capture.start_with_session("pulse-keys")
     try:
         session = harness.session()

@@ -75,3 +75,54 @@ def peak_frequency(x, near, spread=0.03):
     freqs = np.fft.rfftfreq(size, 1 / RATE)
     band = (freqs > near * (1 - spread)) & (freqs < near * (1 + spread))
     return float(freqs[band][np.argmax(spectrum[band])])
+
+
+def first_above(x, level):
+    """The index of the first sample louder than `level` in absolute value, or len(x)."""
+    above = np.flatnonzero(np.abs(x) > level)
+    return int(above[0]) if len(above) else len(x)
+
+
+def offset_of(recording, source):
+    """Where `source` begins within `recording` (samples; negative when the recording starts
+    inside it), by the peak of their cross-correlation."""
+    size = 1 << int(np.ceil(np.log2(len(recording) + len(source))))
+    spectrum = np.fft.rfft(recording, size) * np.conj(np.fft.rfft(source, size))
+    correlation = np.fft.irfft(spectrum, size)
+    lag = int(np.argmax(correlation))
+    return lag if lag < len(recording) else lag - size
+
+
+def best_match(recording, part):
+    """Where `part` matches `recording` best, as (start in samples, correlation coefficient),
+    over the starts at which it lies wholly inside the recording; (0, 0.0) when it does not fit."""
+    count = len(recording) - len(part) + 1
+    if count <= 0 or not np.any(part):
+        return 0, 0.0
+    size = 1 << int(np.ceil(np.log2(len(recording) + len(part))))
+    centred = part - part.mean()
+    products = np.fft.irfft(np.fft.rfft(recording, size) * np.conj(np.fft.rfft(centred, size)),
+                            size)[:count]
+    sums = np.concatenate(([0.0], np.cumsum(recording)))
+    squares = np.concatenate(([0.0], np.cumsum(recording * recording)))
+    n = len(part)
+    window_sum = sums[n:n + count] - sums[:count]
+    window_energy = squares[n:n + count] - squares[:count] - window_sum ** 2 / n
+    coefficients = products / np.sqrt(np.maximum(window_energy, 1e-12) * np.sum(centred ** 2))
+    at = int(np.argmax(coefficients))
+    return at, float(coefficients[at])
+
+
+def speech_missed(take, phrase, threshold, search_s=3.0):
+    """How a take holds a phrase's start: (seconds of the phrase's sound it left out at its
+    start, where the sound's first sample stands in the take in seconds, correlation of the
+    take's copy of the first 0.3 s of sound). The first 0.3 s are found on their own within the
+    take's first `search_s`, so a dropout of the audio path later in the take moves nothing; when
+    they are not there, the whole phrase's alignment tells how much is missing."""
+    onset_at = first_above(phrase, threshold)
+    first = phrase[onset_at:onset_at + int(0.3 * RATE)]
+    at, likeness = best_match(take[:int(search_s * RATE)], first)
+    if likeness >= 0.9:
+        return 0.0, at / RATE, likeness
+    begins = offset_of(take, phrase) + onset_at
+    return max(0, -begins) / RATE, begins / RATE, likeness

@@ -10,6 +10,7 @@ a burst loud and the take's length predictable.
 
 import os
 import re
+import shutil
 import subprocess
 import time
 
@@ -17,10 +18,12 @@ import numpy as np
 
 import harness
 import pulse_capture
+import sound_analysis
+import voice_rig
 from harness import ProgramTest, wait_until
 from pulse_capture import RATE
 
-VOICE = "落Zanvoro变声器"
+VOICE = voice_rig.VOICE
 QUIET_S = 2.2          # eleven 200-ms steps after the last loud reading
 BURST_S = 0.8
 GAP_S = 0.6
@@ -31,48 +34,15 @@ LOUD = 0.1             # a sample above this belongs to a burst
 GREEN = (0, 255, 0)
 GREY = (128, 128, 128)
 TAKE_TIMEOUT_S = 20
+PHRASE_TAKES = 5
 PLAY_TIMEOUT_S = 40
 
 _pulse = None
 
 
-class VoicePulse(pulse_capture.PrivatePulse):
-    """The speaker sink of the sound tests plus a microphone: a second null sink whose monitor
-    is the default source, kept busy like the speaker so it delivers from the first moment."""
-
-    def __init__(self, work_dir):
-        super().__init__(work_dir)
-        self.mic_keep_alive = None
-
-    def start(self):
-        super().start()
-        for args in (("load-module", "module-null-sink", "sink_name=mic", f"rate={RATE}",
-                      "channels=1", "sink_properties=device.description=mic"),
-                     ("set-default-source", "mic.monitor")):
-            result = self.pactl(*args)
-            if result.returncode != 0:
-                self.stop()
-                raise pulse_capture.PulseError(f"pactl {' '.join(args)}: {result.stderr}")
-        self.mic_keep_alive = self.keep_busy("mic")
-        return self
-
-    def speak(self, path):
-        """Starts playing a file into the microphone; returns the running player."""
-        return subprocess.Popen(["paplay", "--device=mic", path], env=self._env(),
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-
-    def stop(self):
-        if self.mic_keep_alive is not None and self.mic_keep_alive.poll() is None:
-            self.mic_keep_alive.terminate()
-            self.mic_keep_alive.wait(timeout=10)
-        self.mic_keep_alive = None
-        super().stop()
-
-
 def setUpModule():
     global _pulse
-    _pulse = pulse_capture.start_with_session("pulse-voice", VoicePulse)
+    _pulse = pulse_capture.start_with_session("pulse-voice", voice_rig.VoicePulse)
 
 
 def tearDownModule():
@@ -208,15 +178,14 @@ class VoiceChangerTest(ProgramTest):
         self.assertEqual(take[:44], header)
         samples = np.frombuffer(take[44:], dtype="<i2").astype(np.float64) / 32768
         duration = len(samples) / RATE
-        # Starts on the first loud tick, so some way into the first burst, and ends 2.2 s after
-        # the last: at least the gap, the second burst and the quiet time, give or take the
-        # input's latency and a tick.
-        self.assertGreaterEqual(duration, QUIET_S + GAP_S + BURST_S - 0.3)
-        self.assertLessEqual(duration, QUIET_S + GAP_S + 2 * BURST_S + 0.8)
-        # What the microphone heard: the end of the first burst (the take starts on its first
-        # loud tick), the gap, the whole second burst, then the quiet tail.
+        # Begins 0.1 s before the first burst and ends 2.2 s after the last: both bursts whole,
+        # the gap and the quiet time, give or take the input's latency and a tick.
+        self.assertAlmostEqual(duration, 0.1 + 2 * BURST_S + GAP_S + QUIET_S, delta=0.5)
         bursts = bursts_of(samples)
         self.assertEqual(len(bursts), 2, bursts)
+        (first_start, first_end), _ = bursts
+        self.assertAlmostEqual(first_start, 0.1, delta=0.05)
+        self.assertAlmostEqual(first_end - first_start, BURST_S, delta=0.1)
         gap, second = gap_and_second(bursts)
         self.assertAlmostEqual(gap, GAP_S, delta=0.1)
         self.assertAlmostEqual(second, BURST_S, delta=0.1)
@@ -251,6 +220,20 @@ class VoiceChangerTest(ProgramTest):
         # About 4/3 of the rate at position 5: the tone comes out near 587 Hz.
         self.assertAlmostEqual(dominant_hz(heard), TONE_HZ * 4 / 3, delta=25)
         self.assertTrue(program.running())
+
+    def test_a_spoken_phrase_is_kept_from_its_first_syllable(self):
+        program = self.open_voice_window(False)
+        take_path, _ = self.take_paths(program)
+        path = os.path.join(harness.session().dir, "phrase-mic.wav")
+        phrase = voice_rig.spoken_phrase(path)
+        for attempt in range(1, PHRASE_TAKES + 1):
+            take = voice_rig.take_of_phrase(_pulse, take_path, path, TAKE_TIMEOUT_S)
+            shutil.copy(take_path, os.path.join(harness.session().dir, f"phrase-take-{attempt}.wav"))
+            missed, lead, likeness = sound_analysis.speech_missed(take, phrase, voice_rig.THRESHOLD)
+            self.assertEqual(missed, 0, f"take {attempt} left out the phrase's first {missed:.3f} s")
+            self.assertGreater(likeness, 0.9, f"take {attempt} holds the first syllable")
+            # It begins a little before the sound, not seconds before it.
+            self.assertLess(lead, 0.5, f"take {attempt} began {lead:.3f} s before the sound")
 
     def test_closing_during_a_take_is_clean(self):
         program = self.open_voice_window(False)

@@ -14,7 +14,7 @@ struct PcmFormat {
   int samplesPerSecond = 44100;
   int bitsPerSample = 16;
 
-  int BlockAlign() const { return channels * bitsPerSample / 8; }
+  constexpr int BlockAlign() const { return channels * bitsPerSample / 8; }
 };
 
 // Called on the stream's own thread with the bytes one buffer recorded: a full buffer while

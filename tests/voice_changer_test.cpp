@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "app/data_paths.h"
 #include "fake_world.h"
+#include "app/little_endian.h"
 #include "voice/take_wave.h"
 
 namespace zv {
@@ -44,13 +47,16 @@ class VoiceChangerTest : public testing::Test {
 
   void Toggle() { world.ui.Click(voice, "保存配置按钮1"); }
 
-  // Recording streams (44100 Hz) opened so far.
-  size_t TakesStarted() const {
-    size_t takes = 0;
+  // Every take has a worker of its own.
+  size_t TakesStarted() const { return world.workers.Started(); }
+
+  // Capture streams open at `rate`.
+  std::vector<FakeCaptureRecord> OpenAt(int rate) const {
+    std::vector<FakeCaptureRecord> open;
     for (const FakeCaptureRecord& s : world.waveIn.Streams()) {
-      if (s.format.samplesPerSecond == 44100) ++takes;
+      if (s.open && s.format.samplesPerSecond == rate) open.push_back(s);
     }
-    return takes;
+    return open;
   }
 
   // What the sound board played, oldest first, as WAVE files made again from each playback's
@@ -114,13 +120,17 @@ TEST_F(VoiceChangerTest, ToggleAlternatesCaptionTimerAndMonitor) {
     Toggle();
     EXPECT_EQ(w.Text("保存配置按钮1"), "对着话筒咆哮吧");
     EXPECT_EQ(w.Interval("时钟1"), 200);
-    ASSERT_EQ(world.waveIn.OpenStreams(), 1u);
-    const FakeCaptureRecord monitor = world.waveIn.Streams().back();
-    EXPECT_EQ(monitor.format.samplesPerSecond, 11025);
-    EXPECT_EQ(monitor.format.channels, 1);
-    EXPECT_EQ(monitor.format.bitsPerSample, 16);
-    EXPECT_EQ(monitor.bufferBytes, 4096u);
-    EXPECT_EQ(monitor.buffers, 1);
+    // The level monitor and the recorder both listen from the start button on.
+    ASSERT_EQ(world.waveIn.OpenStreams(), 2u);
+    // The monitor's one buffer at 11025 Hz; the recorder's eight at 44100 Hz.
+    for (const auto& [rate, buffers] : {std::pair{11025, 1}, std::pair{44100, 8}}) {
+      const std::vector<FakeCaptureRecord> stream = OpenAt(rate);
+      ASSERT_EQ(stream.size(), 1u) << rate;
+      EXPECT_EQ(stream[0].format.channels, 1);
+      EXPECT_EQ(stream[0].format.bitsPerSample, 16);
+      EXPECT_EQ(stream[0].bufferBytes, 4096u);
+      EXPECT_EQ(stream[0].buffers, buffers);
+    }
     Toggle();
     EXPECT_EQ(w.Text("保存配置按钮1"), "开始");
     EXPECT_EQ(w.Interval("时钟1"), 0);
@@ -190,7 +200,8 @@ TEST_F(VoiceChangerTest, TakeLasts2Point2SecondsAfterTheLastLoudReading) {
   EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
   const std::optional<WaveView> take = TakeFile();
   ASSERT_TRUE(take);
-  EXPECT_EQ(take->samples.size(), 2 * 97020u);  // 2.2 s at 44100
+  // The 0.2 s heard before the trigger, then 2.2 s, up to the last whole capture buffer.
+  EXPECT_NEAR(take->samples.size() / 2.0, 2.4 * 44100, 2048);
   EXPECT_EQ(Played().size(), 1u);
   EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
 }
@@ -209,7 +220,8 @@ TEST_F(VoiceChangerTest, SpeakingAgainWithinTheQuietTimeExtendsTheTake) {
   Step();
   const std::optional<WaveView> take = TakeFile();
   ASSERT_TRUE(take);
-  EXPECT_EQ(take->samples.size(), 2 * 44100u * 4);  // 1.8 s to the second loud tick, then 2.2 s
+  // 0.2 s before the first loud tick, 1.8 s to the second, then 2.2 s.
+  EXPECT_NEAR(take->samples.size() / 2.0, 4.2 * 44100, 2048);
   EXPECT_EQ(TakesStarted(), 1u);
   EXPECT_EQ(Played().size(), 1u);
 }
@@ -249,9 +261,12 @@ TEST_F(VoiceChangerTest, VoiceModeRaisesTheRateAndTheSliderIsReadWhenTheTakeEnds
   ASSERT_EQ(clips.size(), 1u);
   const std::optional<WaveView> played = ReadWave(clips[0]);
   ASSERT_TRUE(played);
-  // 97 blocks at 22 keep 49 of them; played in the take's 2.2 s that is about 22050 a second.
-  EXPECT_EQ(played->samples.size(), 2 * 49000u);
-  EXPECT_EQ(played->format.samplesPerSecond, 22272u);
+  // A take of 104,448 frames (0.2 s before the trigger, 2.2 s after, in whole capture buffers)
+  // has 104 blocks; 22 keeps 53 of them, played in the take's 2.37 s: about 22050 a second.
+  ASSERT_TRUE(TakeFile());
+  EXPECT_EQ(TakeFile()->samples.size(), 2 * 104448u);
+  EXPECT_EQ(played->samples.size(), 2 * 53000u);
+  EXPECT_EQ(played->format.samplesPerSecond, 22377u);
 }
 
 TEST_F(VoiceChangerTest, ListenPlaysNothingBeforeTheFirstTakeThenTheLatestResult) {
@@ -302,7 +317,8 @@ TEST_F(VoiceChangerTest, PressingStopDuringATakeEndsItAndStillPlaysIt) {
   EXPECT_EQ(world.waveIn.OpenStreams(), 0u);
   const std::optional<WaveView> take = TakeFile();
   ASSERT_TRUE(take);
-  EXPECT_EQ(take->samples.size(), 2 * 35280u);  // the 0.8 s it ran
+  // The 0.2 s before the trigger and the 0.8 s it ran, with the recorder's last part buffer.
+  EXPECT_EQ(take->samples.size(), 2 * 44100u);
   EXPECT_EQ(Played().size(), 1u);
   EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
 }
@@ -379,6 +395,117 @@ TEST_F(VoiceChangerTest, AnUnwritableTakeFileGivesNothingToPlay) {
   EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
   EXPECT_TRUE(Played().empty());
   EXPECT_TRUE(world.log.empty());
+}
+
+// Takes that begin where the sound began. The recorder's signal counts frames, so the take
+// file shows where each of its samples was heard and any frame lost or repeated.
+class TakeStartTest : public VoiceChangerTest {
+ protected:
+  static constexpr int kRate = 44100;
+
+  // Samples of the take file, or none.
+  std::vector<int16_t> TakeSamples() const {
+    std::vector<int16_t> samples;
+    const std::optional<WaveView> take = TakeFile();
+    if (!take) return samples;
+    for (size_t at = 0; at + 1 < take->samples.size(); at += 2) {
+      samples.push_back(static_cast<int16_t>(ReadLittleEndian(take->samples, at, 2)));
+    }
+    return samples;
+  }
+
+  // The index of the first sample above the threshold of 200, or the size when none is.
+  static size_t FirstLoud(const std::vector<int16_t>& samples) {
+    size_t i = 0;
+    while (i < samples.size() && std::abs(samples[i]) <= 200) ++i;
+    return i;
+  }
+
+  // Loud samples count up by one from 1000 (wrapping at 21000): the number of loud frames in a
+  // row at which a run of such samples stops counting, or the size when it never does.
+  static size_t CountsUntil(const std::vector<int16_t>& samples, size_t from) {
+    for (size_t i = from + 1; i < samples.size(); ++i) {
+      if (samples[i] < 1000) return i;
+      if ((samples[i] - 1000) != (samples[i - 1] - 1000 + 1) % 20000) return i;
+    }
+    return samples.size();
+  }
+};
+
+TEST_F(TakeStartTest, APhraseHeardBeforeItsFirstLoudReadingIsKeptWhole) {
+  // The phrase runs from 1.0 s to 3.0 s. For its first 0.5 s every level reading falls on a
+  // negative sample, as in speech, so the first loud reading comes on the fourth tick into it.
+  constexpr long long kOnsetMs = 1000, kEndMs = 3000, kUnreadMs = 500;
+  world.waveIn.SetSignal([&](long long frame, int rate) -> int16_t {
+    const long long ms = frame * 1000 / rate;
+    if (ms < kOnsetMs || ms >= kEndMs) return static_cast<int16_t>(frame % 100);  // quiet
+    if (rate != kRate) return ms < kOnsetMs + kUnreadMs ? -1000 : 1000;
+    return static_cast<int16_t>(1000 + (frame - kOnsetMs * kRate / 1000) % 20000);
+  });
+  Toggle();
+  Steps(8);
+  EXPECT_EQ(TakesStarted(), 0u) << "three readings into the phrase are not loud";
+  Step();
+  EXPECT_EQ(TakesStarted(), 1u);
+  Steps(30);
+  const std::vector<int16_t> take = TakeSamples();
+  ASSERT_FALSE(take.empty());
+  // 100 ms of the quiet before the phrase, then the phrase from its first frame to its last.
+  const size_t first = FirstLoud(take);
+  EXPECT_EQ(first, 4410u);
+  ASSERT_LT(first, take.size());
+  EXPECT_EQ(take[first], 1000) << "the phrase's first sample";
+  const size_t phraseFrames = (kEndMs - kOnsetMs) * kRate / 1000;
+  EXPECT_EQ(CountsUntil(take, first) - first, phraseFrames);
+  // The take file's header describes the longer take.
+  const std::string bytes = world.files.files.at(paths::kTakeFile);
+  EXPECT_TRUE(bytes == BuildWave(kTakeFormat, bytes.substr(44)));
+  EXPECT_EQ(ReadLittleEndian(bytes, 40, 4), 2 * take.size());
+  EXPECT_EQ(Played().size(), 1u);
+}
+
+TEST_F(TakeStartTest, ATriggerSoonAfterListeningBeganTakesAllThatWasHeard) {
+  world.waveIn.SetSignal([](long long frame, int rate) -> int16_t {
+    return rate == kRate ? static_cast<int16_t>(1000 + frame % 20000) : 1000;
+  });
+  Toggle();
+  world.waveIn.Run(100);
+  Step();  // the first reading comes with 0.3 s heard
+  ASSERT_EQ(TakesStarted(), 1u);
+  world.waveIn.SetLevel(0);
+  Steps(11);
+  const std::vector<int16_t> take = TakeSamples();
+  ASSERT_FALSE(take.empty());
+  EXPECT_EQ(take[0], 1000) << "from the first frame the recorder heard, and nothing before it";
+  // What had filled whole buffers before the sound stopped, counted through without a gap.
+  EXPECT_GE(CountsUntil(take, 0), static_cast<size_t>(3 * kRate / 10 - 2048));
+}
+
+TEST_F(TakeStartTest, BufferedAndLiveSamplesMeetWithoutALostOrRepeatedFrame) {
+  // A long sound that starts no take until the threshold comes down: by then the recorder has
+  // kept its last 4 s, and the take carries on from them with the live buffers.
+  world.waveIn.SetSignal([](long long frame, int rate) -> int16_t {
+    return rate == kRate ? static_cast<int16_t>(1000 + frame % 20000) : 1000;
+  });
+  world.ui.SetText(voice, "编辑框2", "32767");
+  Toggle();
+  Steps(25);
+  ASSERT_EQ(TakesStarted(), 0u);
+  world.ui.SetText(voice, "编辑框2", "200");
+  Step();  // 5.2 s heard
+  ASSERT_EQ(TakesStarted(), 1u);
+  Steps(5);
+  world.waveIn.SetLevel(0);
+  Steps(11);
+  const std::vector<int16_t> take = TakeSamples();
+  ASSERT_GT(take.size(), 5u * kRate);
+  // The ring wrapped: the take keeps the last 4 s heard in whole buffers, no more.
+  const long long heardAtTrigger = 52 * kRate / 10;
+  const long long latestFirst = heardAtTrigger - 4 * kRate;
+  EXPECT_GE(take[0], 1000 + (latestFirst - 2048) % 20000);
+  EXPECT_LE(take[0], 1000 + latestFirst % 20000);
+  // With 1.0 s more of sound after the trigger the counting runs through the seam unbroken.
+  EXPECT_GE(CountsUntil(take, 0), static_cast<size_t>(kRate * 5 - 2048));
 }
 
 }  // namespace

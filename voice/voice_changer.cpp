@@ -44,11 +44,11 @@ struct VoiceChanger::Take {
 };
 
 VoiceChanger::VoiceChanger(const VoiceServices& services)
-    : services_(services), monitor_(services.waveIn) {}
+    : services_(services), monitor_(services.waveIn), recorder_(services.waveIn) {}
 
 VoiceChanger::~VoiceChanger() {
+  StopListening();
   EndTakes(true);
-  monitor_.Stop();
   JoinAll();
 }
 
@@ -61,12 +61,14 @@ void VoiceChanger::Toggle(const Form& window) {
   if (window.Interval(kLevelTimer) == 0) {
     window.SetText(kToggle, "对着话筒咆哮吧");
     monitor_.Start();
+    // The recorder listens from now on, so a take can begin before its trigger.
+    recorder_.Start();
     window.SetInterval(kLevelTimer, kLevelPeriodMs);
     MirrorControls(window);
   } else {
     window.SetInterval(kLevelTimer, 0);
     window.SetText(kToggle, "开始");
-    monitor_.Stop();
+    StopListening();
     // The take in progress ends here and is still saved and played.
     MirrorControls(window);
     EndTakes(false);
@@ -77,7 +79,8 @@ void VoiceChanger::LevelTick(const Form& window) {
   JoinEnded();
   MirrorControls(window);
   const int level = monitor_.ReadLevel();
-  if (Threshold(window) < level) Trigger(window);
+  const int16_t threshold = Threshold(window);
+  if (threshold < level) Trigger(window, threshold);
   window.SetPosition(kLevelBar, std::clamp(level, 0, kLevelBarMax));
 }
 
@@ -108,7 +111,7 @@ void VoiceChanger::Listen() {
 
 void VoiceChanger::Closing(const Form& window) {
   window.SetInterval(kLevelTimer, 0);
-  monitor_.Stop();
+  StopListening();
   EndTakes(true);
   JoinAll();
 }
@@ -118,11 +121,13 @@ size_t VoiceChanger::TakesInFlight() const {
                                            [](const auto& take) { return !take->ended; }));
 }
 
-void VoiceChanger::Trigger(const Form& window) {
+void VoiceChanger::Trigger(const Form& window, int16_t threshold) {
   countdown_ = kQuietSteps;
   if (recording_ && recording_->Recording()) return;
-  // Without a microphone there is nothing to record, and no worker is started for it.
-  std::shared_ptr<TakeRecording> recording = TakeRecording::Start(services_.waveIn);
+  // Without a microphone there is nothing to record, and no worker is started for it. One that
+  // was missing when listening began may be there now.
+  if (!recorder_.Start()) return;
+  std::shared_ptr<TakeRecording> recording = recorder_.BeginTake(threshold);
   if (!recording) return;
   auto take = std::make_shared<Take>();
   take->number = latestTake_ + 1;
@@ -189,6 +194,12 @@ void VoiceChanger::PostFill(const std::shared_ptr<Take>& take, unsigned colour) 
 void VoiceChanger::MirrorControls(const Form& window) {
   position_ = std::clamp(window.Position(kSlider), kSliderMin, kSliderMax);
   voiceMode_ = window.IsChecked(kVoiceModeButton);
+}
+
+void VoiceChanger::StopListening() {
+  monitor_.Stop();
+  // The take in progress receives the recorder's last part-filled buffer before it stops.
+  recorder_.Stop();
 }
 
 void VoiceChanger::EndTakes(bool drop) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +20,7 @@
 #include "ui/form.h"
 #include "voice/clip_player.h"
 #include "voice/level_monitor.h"
+#include "voice/listening_recorder.h"
 #include "voice/take_recording.h"
 
 namespace zv {
@@ -63,11 +65,12 @@ class VoiceChanger {
  private:
   struct Take;
 
-  void Trigger(const Form& window);
+  void Trigger(const Form& window, int16_t threshold);
   void RunTake(const std::shared_ptr<Take>& take);
   void SaveTransformAndPlay(const std::shared_ptr<Take>& take);
   void PostFill(const std::shared_ptr<Take>& take, unsigned colour);
   void MirrorControls(const Form& window);
+  void StopListening();
   // Cuts every take's countdown short; `drop` also keeps them from saving and playing.
   void EndTakes(bool drop);
   void JoinEnded();
@@ -75,6 +78,7 @@ class VoiceChanger {
 
   VoiceServices services_;
   LevelMonitor monitor_;
+  ListeningRecorder recorder_;
   // Loud readings set it, the counting take lowers it; see RunTake.
   std::atomic<int> countdown_{0};
   // What the GUI thread last saw of the slider and of the voice-mode button.

@@ -9,24 +9,33 @@ namespace zv {
 struct FakeWaveInput::Stream {
   FakeCaptureRecord record;
   CaptureSink sink;
+  long long openedAtMs = 0;
   long long elapsedMs = 0;
   long long framesGiven = 0;
+  long long framesFilled = 0;
   size_t pendingFrames = 0;  // frames of the buffer being filled
 };
 
 struct FakeWaveInput::Shared {
   mutable std::mutex lock;
-  std::function<int16_t(size_t)> shape = [](size_t) { return int16_t{0}; };
+  // Sample value by index in the buffer, absolute frame number and rate.
+  std::function<int16_t(size_t, long long, int)> signal = [](size_t, long long, int) {
+    return int16_t{0};
+  };
+  long long nowMs = 0;
   bool unplugged = false;
   std::vector<std::shared_ptr<Stream>> streams;
 
   // Caller holds the lock.
-  std::string Fill(const Stream& stream, size_t frames) const {
+  std::string Fill(Stream& stream, size_t frames) const {
     std::string bytes;
     const size_t align = static_cast<size_t>(stream.record.format.BlockAlign());
+    const int rate = stream.record.format.samplesPerSecond;
+    const long long first = stream.openedAtMs * rate / 1000 + stream.framesFilled;
+    stream.framesFilled += static_cast<long long>(frames);
     bytes.reserve(frames * align);
     for (size_t i = 0; i < frames; ++i) {
-      const auto value = static_cast<uint16_t>(shape(i));
+      const auto value = static_cast<uint16_t>(signal(i, first + static_cast<long long>(i), rate));
       for (size_t channel = 0; channel * 2 < align; ++channel) {
         bytes.push_back(static_cast<char>(value & 0xFF));
         bytes.push_back(static_cast<char>(value >> 8));
@@ -65,7 +74,16 @@ void FakeWaveInput::SetLevel(int16_t level) {
 
 void FakeWaveInput::SetShape(std::function<int16_t(size_t index)> shape) {
   std::lock_guard<std::mutex> guard(shared_->lock);
-  shared_->shape = std::move(shape);
+  shared_->signal = [shape = std::move(shape)](size_t index, long long, int) {
+    return shape(index);
+  };
+}
+
+void FakeWaveInput::SetSignal(std::function<int16_t(long long frame, int rate)> signal) {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  shared_->signal = [signal = std::move(signal)](size_t, long long frame, int rate) {
+    return signal(frame, rate);
+  };
 }
 
 void FakeWaveInput::Unplug() {
@@ -75,6 +93,7 @@ void FakeWaveInput::Unplug() {
 
 void FakeWaveInput::Run(int milliseconds) {
   std::lock_guard<std::mutex> guard(shared_->lock);
+  shared_->nowMs += milliseconds;
   if (shared_->unplugged) return;
   for (const std::shared_ptr<Stream>& stream : shared_->streams) {
     if (!stream->record.open) continue;
@@ -117,6 +136,7 @@ std::unique_ptr<IWaveCapture> FakeWaveInput::Start(const PcmFormat& format, size
   stream->record = FakeCaptureRecord{format, bufferBytes, buffers, true};
   stream->sink = std::move(sink);
   std::lock_guard<std::mutex> guard(shared_->lock);
+  stream->openedAtMs = shared_->nowMs;
   shared_->streams.push_back(stream);
   return std::make_unique<Capture>(shared_, stream);
 }

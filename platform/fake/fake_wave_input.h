@@ -31,6 +31,9 @@ class FakeWaveInput : public IWaveInput {
   void SetLevel(int16_t level);
   // A signal that differs within a buffer: sample value by its index in the buffer.
   void SetShape(std::function<int16_t(size_t index)> shape);
+  // A signal in time, heard alike by every stream: sample value by the frame's number at the
+  // stream's own rate, counted from the moment the fake was made.
+  void SetSignal(std::function<int16_t(long long frame, int rate)> signal);
   // The device goes away: open streams stay open but deliver nothing more, and none opens.
   void Unplug();
   // Lets `milliseconds` of sound reach every open stream.

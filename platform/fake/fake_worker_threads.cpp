@@ -11,6 +11,7 @@ std::thread FakeWorkerThreads::Start(std::function<void()> body) {
   {
     std::lock_guard<std::mutex> guard(lock_);
     ++running_;
+    ++started_;
   }
   try {
     return std::thread([this, body = std::move(body)] {
@@ -89,6 +90,11 @@ void FakeWorkerThreads::WakeLocked(Sleeper& sleeper) {
 bool FakeWorkerThreads::SettleLocked(std::unique_lock<std::mutex>& guard) {
   return changed_.wait_for(guard, std::chrono::milliseconds(kSettleTimeoutMs),
                            [this] { return running_ == 0; });
+}
+
+size_t FakeWorkerThreads::Started() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return started_;
 }
 
 }  // namespace zv

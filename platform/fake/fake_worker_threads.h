@@ -28,6 +28,8 @@ class FakeWorkerThreads : public IWorkerThreads {
   bool Settle();
   // Workers paused right now.
   size_t Paused() const;
+  // Workers started so far.
+  size_t Started() const;
 
  private:
   struct Sleeper {
@@ -44,6 +46,7 @@ class FakeWorkerThreads : public IWorkerThreads {
   std::condition_variable changed_;
   long long now_ = 0;
   int running_ = 0;
+  size_t started_ = 0;
   std::list<Sleeper> sleepers_;
 };
 
