@@ -18,6 +18,9 @@ SETTLE_LU = 0.2
 LOOKAHEAD_S = 0.005  # the gain ramps down over this before a peak...
 HOLD_S = 0.02        # ...stays down this long after it, so a burst is not pumped peak by peak
 OVERSAMPLING = 4     # inter-sample peaks, as the meter's true peak sees them
+# How far a peak between samples may rise over the samples themselves in any ordinary sound;
+# a clip whose samples stay this far under the ceiling needs no limiter.
+INTER_SAMPLE_DB = 3.0
 
 # ebur128.h
 _MODE_M = 1 << 0
@@ -120,17 +123,18 @@ def _max_momentary(x, rate):
     return loudest
 
 
-def measure(samples, rate):
-    """Level of float samples (frames,) or (frames, channels) in [-1, 1]."""
+def measure(samples, rate, peak=True):
+    """Level of float samples (frames,) or (frames, channels) in [-1, 1]. Without `peak` the
+    true peak (the costly part, an oversampling filter) is left out and reads as nan."""
     x = _frames(samples)
-    with _Meter(x.shape[1], rate, _MODE_I | _MODE_TRUE_PEAK) as meter:
+    with _Meter(x.shape[1], rate, _MODE_I | (_MODE_TRUE_PEAK if peak else 0)) as meter:
         meter.add(x)
         loudness = meter.value("loudness_global")
-        peak = max(meter.true_peak(c) for c in range(x.shape[1]))
+        top = max(meter.true_peak(c) for c in range(x.shape[1])) if peak else np.nan
     momentary = not np.isfinite(loudness)
     if momentary:
         loudness = _max_momentary(x, rate)
-    return Level(loudness, _db(peak), momentary)
+    return Level(loudness, _db(top) if peak else np.nan, momentary)
 
 
 def _sliding_min(x, width):
@@ -143,13 +147,13 @@ def _sliding_min(x, width):
     return np.minimum(suffix[:n], prefix[width - 1:width - 1 + n])
 
 
-def _oversampled_peaks(x, chunk=1 << 15, margin=64):
+def _oversampled_peaks(x, size=1 << 15, margin=64):
     """Per frame, the largest magnitude over every channel and the inter-sample points that
     follow it, from band-limited interpolation. Chunks overlap by a margin that covers the
-    interpolation's reach, and keep the FFTs short enough to stay in the cache."""
+    interpolation's reach; a power-of-two size keeps each FFT quick and in the cache."""
     n = len(x)
+    chunk = size - 2 * margin
     padded = np.concatenate([np.zeros((margin, x.shape[1])), x, np.zeros((margin + chunk, x.shape[1]))])
-    size = chunk + 2 * margin
     peaks = np.empty(n)
     for start in range(0, n, chunk):
         spectrum = np.fft.rfft(padded[start:start + size], axis=0)
@@ -181,32 +185,39 @@ def limit(x, rate, ceiling, peaks):
 
 
 def match(samples, rate, ceiling_db=CEILING_DBTP - HEADROOM_DB, attempts=10):
-    """The samples brought to TARGET_LUFS with their true peak at most ceiling_db, and their
-    Level. Gain is applied, the limiter takes off what passes the ceiling, and both are settled
-    again from what the meter reads, since limiting takes some loudness with it."""
+    """The samples brought to TARGET_LUFS with their true peak at most ceiling_db. Gain is
+    applied, the limiter takes off what passes the ceiling, and both are settled again from
+    what the meter reads, since limiting takes some loudness with it."""
     x = _frames(samples)
-    level = measure(x, rate)
+    level = measure(x, rate, peak=False)
     if not np.isfinite(level.loudness):
         raise LoudnessError("the sound is silent")
-    peaks = _oversampled_peaks(x)
     gain_db = TARGET_LUFS - level.loudness
+    if _db(np.max(np.abs(x))) + gain_db + INTER_SAMPLE_DB <= ceiling_db:
+        # Far enough under the ceiling that no peak between samples reaches it: a plain gain.
+        y = x * 10.0 ** (gain_db / 20.0)
+        return y[:, 0] if np.ndim(samples) == 1 else y
+    peaks = _oversampled_peaks(x)
     aim_db = ceiling_db
-    best = None
     for _ in range(attempts):
         gain = 10.0 ** (gain_db / 20.0)
         y = limit(x * gain, rate, 10.0 ** (aim_db / 20.0), peaks * gain)
+        # The loudness settles first; the true peak is read only once it has.
+        lufs = measure(y, rate, peak=False).loudness
+        gain_db += TARGET_LUFS - lufs
+        if abs(lufs - TARGET_LUFS) > SETTLE_LU:
+            continue
         level = measure(y, rate)
         if level.true_peak <= ceiling_db:
-            if best is None or abs(level.loudness - TARGET_LUFS) < abs(best[1].loudness - TARGET_LUFS):
-                best = (y, level)
-            if abs(level.loudness - TARGET_LUFS) <= SETTLE_LU:
-                break
-        else:
-            # The meter's interpolation found a peak between the limiter's points, or the
-            # gain's own movement made one: aim that much lower.
-            aim_db -= level.true_peak - ceiling_db + 0.02
-        gain_db += TARGET_LUFS - level.loudness
-    if best is None:
-        raise LoudnessError(f"the limiter could not bring the true peak under {ceiling_db} dBTP")
-    y, level = best
-    return (y[:, 0] if np.ndim(samples) == 1 else y), level
+            break
+        # The meter's interpolation found a peak between the limiter's points, or the gain's
+        # own movement made one: aim that much lower.
+        aim_db -= level.true_peak - ceiling_db + 0.02
+    else:
+        level = measure(y, rate)
+        if level.true_peak > ceiling_db:
+            # Never settled under the ceiling: a plain cut makes sure of it, at the cost of
+            # that little loudness.
+            y = y * 10.0 ** ((ceiling_db - level.true_peak - 0.01) / 20.0)
+            level = measure(y, rate)
+    return y[:, 0] if np.ndim(samples) == 1 else y

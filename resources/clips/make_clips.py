@@ -180,7 +180,10 @@ def matched_clip(clip, samples):
     lower and the clip is made again."""
     aim = loudness.CEILING_DBTP - loudness.HEADROOM_DB
     for _ in range(4):
-        matched, _ = loudness.match(samples, clip.rate, aim)
+        try:
+            matched = loudness.match(samples, clip.rate, aim)
+        except loudness.LoudnessError as error:
+            raise loudness.LoudnessError(f"{clip.name}: {error}") from error
         wave = clip.encode(matched)
         level = loudness.measure(clip.heard(wave), clip.rate)
         if level.true_peak <= loudness.CEILING_DBTP:

@@ -57,6 +57,8 @@ def decode(path, channels, rate):
     reason = done.stderr.decode(errors="replace").strip().splitlines()
     if done.returncode != 0:
         why = reason[-1] if reason else f"ffmpeg exited with {done.returncode}"
+        # ffmpeg starts its message with the path, which the error names already.
+        why = why.split(": ", 1)[1] if why.startswith("file:") and ": " in why else why
         raise SourceError(f"{name}: cannot be decoded: {why}")
     samples = np.frombuffer(done.stdout[:len(done.stdout) - len(done.stdout) % (8 * channels)],
                             dtype="<f8").reshape(-1, channels)
