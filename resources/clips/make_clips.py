@@ -95,13 +95,18 @@ NOTE_FORMAT = (1, 11025, 16)
 
 
 class Clip:
-    """One clip to make: its file name, the label a maker's recording is named by, its format,
-    and the synthesiser of its sound (None for the notes, which keep their own level)."""
+    """One clip to make: its file name, the label a maker's recording is named by (None for the
+    notes, which no recording replaces), its format, and the synthesiser of its sound."""
 
     def __init__(self, name, label, channels, rate, bits, data_bytes, builder):
         self.name, self.label = name, label
         self.channels, self.rate, self.bits, self.data_bytes = channels, rate, bits, data_bytes
         self.builder = builder
+
+    @property
+    def matched(self):
+        """The notes keep their own strike and decay; every other clip gets one loudness."""
+        return self.label is not None
 
     @property
     def frames(self):
@@ -118,8 +123,8 @@ class Clip:
 
     def encode(self, samples):
         if self.bits == 4:
-            return wave_file.ms_adpcm(np.reshape(samples, -1), self.rate, ADPCM_BLOCK_ALIGN, self.data_bytes,
-                                      "Zanvoro 2.0")
+            return wave_file.ms_adpcm(np.reshape(samples, -1), self.rate, ADPCM_BLOCK_ALIGN,
+                                      self.data_bytes, "Zanvoro 2.0")
         return wave_file.pcm(samples, self.rate, self.bits, self.data_bytes)
 
     def heard(self, wave):
@@ -133,6 +138,7 @@ class Clip:
 
 
 def in_channels(samples, channels):
+    """(frames, channels): a mono sound doubled, a stereo one averaged, as the clip needs."""
     if samples.ndim == 1:
         samples = samples[:, None]
     if samples.shape[1] == channels:
@@ -149,29 +155,22 @@ def adpcm_frames(data_bytes, block_align):
     return frames
 
 
-def effect_label(key):
-    return key.upper()
-
-
 def clips():
     """Every clip by file name."""
     made = {}
     for n, (caption, channels, rate, bits, data_bytes, builder) in BOARD.items():
         made[f"mc{n:02d}.wav"] = Clip(f"mc{n:02d}.wav", caption, channels, rate, bits, data_bytes,
                                       builder)
+    channels, rate, bits = NOTE_FORMAT
     for index, (letter, frequency) in enumerate(piano.NOTES):
-        channels, rate, bits = NOTE_FORMAT
+        def note(rate, _seconds, frequency=frequency, index=index):
+            return piano.note(rate, frequency, seed=800 + index)
         made[f"note_{letter}.wav"] = Clip(f"note_{letter}.wav", None, channels, rate, bits,
-                                          piano.NOTE_FRAMES * channels * bits // 8, None)
+                                          piano.NOTE_FRAMES * channels * bits // 8, note)
     for key, (channels, rate, bits, data_bytes) in EFFECT_FORMATS.items():
-        made[f"key_{key}.wav"] = Clip(f"key_{key}.wav", effect_label(key), channels, rate, bits,
+        made[f"key_{key}.wav"] = Clip(f"key_{key}.wav", key.upper(), channels, rate, bits,
                                       data_bytes, piano.EFFECTS[key])
     return made
-
-
-def note_clip(clip):
-    index = [f"note_{letter}.wav" for letter, _ in piano.NOTES].index(clip.name)
-    return clip.encode(piano.note(clip.rate, piano.NOTES[index][1], seed=800 + index))
 
 
 def matched_clip(clip, samples):
@@ -194,8 +193,8 @@ def matched_clip(clip, samples):
 
 def make(clip, source=None):
     """(bytes, Level or None for a note) of one clip, from its recording when there is one."""
-    if clip.builder is None:
-        return note_clip(clip), None
+    if not clip.matched:
+        return clip.encode(clip.builder(clip.rate, clip.frames / clip.rate)), None
     if source is None:
         return matched_clip(clip, clip.synthesised())
     samples = synth.fit(sources.decode(source, clip.channels, clip.rate), clip.frames, clip.rate)
