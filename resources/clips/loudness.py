@@ -219,5 +219,4 @@ def match(samples, rate, ceiling_db=CEILING_DBTP - HEADROOM_DB, attempts=10):
             # Never settled under the ceiling: a plain cut makes sure of it, at the cost of
             # that little loudness.
             y = y * 10.0 ** ((ceiling_db - level.true_peak - 0.01) / 20.0)
-            level = measure(y, rate)
     return y[:, 0] if np.ndim(samples) == 1 else y
