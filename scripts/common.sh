@@ -23,6 +23,7 @@ ZANVORO_JOBS=2
 #   the exe: g++-mingw-w64-x86-64-posix; running it: wine fonts-wqy-microhei
 #   headless runs and tests: xvfb imagemagick (screenshots) x11-utils
 #   key and sound tests: xdotool pulseaudio pulseaudio-utils sox python3-numpy
+#   the clips: espeak-ng, libebur128-1 (loudness; -dev for the clip tests), ffmpeg (recordings)
 #   fuzz targets (libFuzzer): clang
 #   signed updates: openssl (keys, signatures, the build's key), libssl-dev (native checks),
 #   nginx-light (the release site in the end-to-end tests)
@@ -31,4 +32,5 @@ ZANVORO_PACKAGES=(
   wine xvfb xdotool imagemagick fonts-wqy-microhei x11-utils
   pulseaudio pulseaudio-utils sox python3 python3-pil python3-numpy espeak-ng
   openssl libssl-dev nginx-light
+  ffmpeg libebur128-1 libebur128-dev
 )

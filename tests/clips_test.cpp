@@ -1,6 +1,6 @@
-// The clips the synthesiser made for this build, read through the program's own catalogue
-// names and WAVE reader: every format and size as the board and the piano expect them, and the
-// notes at their pitches.
+// The clips made for this build, read through the program's own catalogue names and WAVE
+// reader: every format and size as the board and the piano expect them, every clip but the
+// notes at one loudness under the peak ceiling, and the notes at their pitches.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +9,10 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
+
+#include <ebur128.h>
 
 #include "sound/clip_catalogue.h"
 #include "sound/wave_bytes.h"
@@ -46,19 +49,66 @@ struct Format {
   double seconds;
 };
 
+// PCM as floats in [-1, 1], channels left interleaved.
+std::vector<double> Interleaved(std::string_view data, int bits) {
+  const size_t width = static_cast<size_t>(bits / 8);
+  std::vector<double> out(data.size() / width);
+  for (size_t i = 0; i < out.size(); ++i) {
+    out[i] = bits == 8 ? (static_cast<unsigned char>(data[i * width]) - 128) / 128.0
+                       : S16(data, i * width) / 32768.0;
+  }
+  return out;
+}
+
 // Mono or interleaved PCM as floats in [-1, 1], channels averaged.
 std::vector<double> Samples(std::string_view data, int channels, int bits) {
-  const size_t width = static_cast<size_t>(bits / 8);
-  const size_t frames = data.size() / width / channels;
-  std::vector<double> out(frames);
-  for (size_t f = 0; f < frames; ++f) {
+  const std::vector<double> all = Interleaved(data, bits);
+  std::vector<double> out(all.size() / channels);
+  for (size_t f = 0; f < out.size(); ++f) {
     double sum = 0;
-    for (int c = 0; c < channels; ++c) {
-      const size_t at = (f * channels + c) * width;
-      sum += bits == 8 ? (static_cast<unsigned char>(data[at]) - 128) / 128.0
-                       : S16(data, at) / 32768.0;
-    }
+    for (int c = 0; c < channels; ++c) sum += all[f * channels + c];
     out[f] = sum / channels;
+  }
+  return out;
+}
+
+constexpr double kTargetLufs = -16.0;
+constexpr double kToleranceLu = 1.5;
+constexpr double kCeilingDbtp = -1.0;
+
+struct Loudness {
+  double lufs;  // integrated, or the loudest momentary value for a clip under 400 ms
+  double truePeakDb;
+};
+
+// EBU R128 through libebur128. A mono clip counts as dual mono: it sounds from both speakers.
+Loudness Measure(const std::vector<double>& interleaved, int channels, int rate) {
+  const size_t frames = interleaved.size() / channels;
+  auto close = [](ebur128_state* s) { ebur128_destroy(&s); };
+  std::unique_ptr<ebur128_state, decltype(close)> whole(
+      ebur128_init(channels, rate, EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK), close);
+  if (channels == 1) ebur128_set_channel(whole.get(), 0, EBUR128_DUAL_MONO);
+  ebur128_add_frames_double(whole.get(), interleaved.data(), frames);
+  Loudness out{-HUGE_VAL, -HUGE_VAL};
+  ebur128_loudness_global(whole.get(), &out.lufs);
+  for (int c = 0; c < channels; ++c) {
+    double peak = 0;
+    ebur128_true_peak(whole.get(), c, &peak);
+    out.truePeakDb = std::max(out.truePeakDb, 20 * std::log10(peak));
+  }
+  if (std::isfinite(out.lufs)) return out;
+  std::unique_ptr<ebur128_state, decltype(close)> sliding(
+      ebur128_init(channels, rate, EBUR128_MODE_M), close);
+  if (channels == 1) ebur128_set_channel(sliding.get(), 0, EBUR128_DUAL_MONO);
+  std::vector<double> padded = interleaved;
+  padded.resize(padded.size() + static_cast<size_t>(channels) * rate / 2, 0.0);
+  const size_t hop = static_cast<size_t>(rate / 100);
+  for (size_t f = 0; f < padded.size() / channels; f += hop) {
+    const size_t count = std::min(hop, padded.size() / channels - f);
+    ebur128_add_frames_double(sliding.get(), padded.data() + f * channels, count);
+    double momentary = -HUGE_VAL;
+    ebur128_loudness_momentary(sliding.get(), &momentary);
+    out.lufs = std::max(out.lufs, momentary);
   }
   return out;
 }
@@ -141,7 +191,7 @@ class ClipFormatTest : public testing::TestWithParam<Format> {
   }
 };
 
-TEST_P(ClipFormatTest, MatchesItsRowAndIsNotSilent) {
+TEST_P(ClipFormatTest, MatchesItsRowAtOneLoudnessUnderTheCeiling) {
   const Format& row = GetParam();
   const std::string bytes = ReadClip(row.clip);
   ASSERT_FALSE(bytes.empty()) << row.clip;
@@ -157,7 +207,7 @@ TEST_P(ClipFormatTest, MatchesItsRowAndIsNotSilent) {
   EXPECT_EQ(static_cast<int>(U32(fmt, 4)), row.rate);
   EXPECT_EQ(U16(fmt, 14), row.bits);
   EXPECT_EQ(chunks->data.size(), row.dataBytes);
-  std::vector<double> samples;
+  std::vector<double> samples, interleaved;
   double seconds = 0;
   if (row.tag == 1) {
     // The canonical 44-byte header: "fmt " of 16 bytes, then the samples.
@@ -166,6 +216,7 @@ TEST_P(ClipFormatTest, MatchesItsRowAndIsNotSilent) {
     EXPECT_EQ(U16(fmt, 12), row.channels * row.bits / 8);
     EXPECT_EQ(U32(fmt, 8), static_cast<uint32_t>(row.rate * row.channels * row.bits / 8));
     samples = Samples(chunks->data, row.channels, row.bits);
+    interleaved = Interleaved(chunks->data, row.bits);
     seconds = static_cast<double>(row.dataBytes) / U32(fmt, 8);
   } else {
     ASSERT_EQ(fmt.size(), 50u);
@@ -184,11 +235,15 @@ TEST_P(ClipFormatTest, MatchesItsRowAndIsNotSilent) {
     EXPECT_NE(bytes.find("LIST"), std::string::npos);
     samples = DecodeMsAdpcm(chunks->data, blockAlign, coefficients);
     EXPECT_EQ(samples.size(), frames);
+    interleaved = samples;
     seconds = static_cast<double>(frames) / row.rate;
   }
   EXPECT_NEAR(seconds, row.seconds, 0.0051);
-  EXPECT_GT(Peak(samples, 0, samples.size()), 0.3);
+  EXPECT_GT(Peak(samples, 0, samples.size()), 0.05);
   EXPECT_LT(Peak(samples, 0, samples.size()), 0.99);
+  const Loudness level = Measure(interleaved, row.channels, row.rate);
+  EXPECT_NEAR(level.lufs, kTargetLufs, kToleranceLu) << row.clip;
+  EXPECT_LE(level.truePeakDb, kCeilingDbtp) << row.clip;
 }
 
 std::vector<Format> BoardRows() {

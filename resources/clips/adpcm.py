@@ -65,3 +65,25 @@ def encode(pcm16, block_align):
         out += int(block[0]).to_bytes(2, "little", signed=True)
         out += bytes((codes[i] << 4) | codes[i + 1] for i in range(0, len(codes), 2))
     return bytes(out), total
+
+
+def decode(data, block_align, frames):
+    """Samples (int) back from the blocks, as a player would hear them; stops at `frames`."""
+    out = []
+    for start in range(0, len(data), block_align):
+        block = data[start:start + block_align]
+        if len(block) < HEADER_BYTES:
+            break
+        coef1, coef2 = COEFFICIENTS[block[0]]
+        delta = int.from_bytes(block[1:3], "little", signed=True)
+        s1 = int.from_bytes(block[3:5], "little", signed=True)
+        s2 = int.from_bytes(block[5:7], "little", signed=True)
+        out += [s2, s1]
+        for byte in block[HEADER_BYTES:]:
+            for nibble in (byte >> 4, byte & 0xF):
+                code = nibble - 16 if nibble >= 8 else nibble
+                value = _clamp16(((s1 * coef1 + s2 * coef2) >> 8) + code * delta)
+                delta = max(16, (ADAPTATION[nibble] * delta) >> 8)
+                s2, s1 = s1, value
+                out.append(value)
+    return np.array(out[:frames], dtype=np.int64)

@@ -28,6 +28,15 @@ def quantise(samples, bits):
     return np.round(clipped * 32767.0).astype("<i2").tobytes()
 
 
+def pcm_samples(data, channels, bits):
+    """PCM bytes back to float samples (frames, channels), the inverse of quantise."""
+    if bits == 8:
+        x = (np.frombuffer(data, dtype=np.uint8).astype(np.float64) - 128.0) / 127.0
+    else:
+        x = np.frombuffer(data, dtype="<i2").astype(np.float64) / 32767.0
+    return x.reshape(-1, channels)
+
+
 def pcm(samples, rate, bits, data_bytes):
     """samples: float array (frames,) or (frames, channels); must fill data_bytes exactly."""
     frames = np.asarray(samples, dtype=np.float64)
