@@ -34,7 +34,12 @@ def file_version(exe):
     """FILEVERSION of the exe's version resource, from its VS_FIXEDFILEINFO."""
     with open(exe, "rb") as f:
         data = f.read()
-    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    # The signature alone also turns up in the clips' samples: look right after the resource's
+    # key, where the fixed part begins at the next 32-bit boundary.
+    key = data.find("VS_VERSION_INFO\0".encode("utf-16-le"))
+    if key < 0:
+        return None
+    at = data.find(struct.pack("<I", 0xFEEF04BD), key, key + 40)
     if at < 0:
         return None
     high, low = struct.unpack_from("<II", data, at + 8)
