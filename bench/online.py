@@ -85,10 +85,10 @@ def download_rate(session, docs, size, misbehaviour=None):
 
 def asked_bytes(request, size):
     """How many bytes a logged request asked for: its Range, or the whole file."""
-    spec = request["range"]
-    if not spec.startswith("bytes="):
+    header = request["range"]
+    if not header.startswith("bytes="):
         return size
-    first, _, last = spec[len("bytes="):].partition("-")
+    first, _, last = header[len("bytes="):].partition("-")
     first = int(first)
     return (min(int(last), size - 1) if last else size - 1) - first + 1
 
