@@ -57,6 +57,8 @@ double MsSince(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
+void QueueCost(FILE* out, const std::string& format, std::string_view samples, int depth);
+
 // Memory per item of what a sounding playback holds, one layer at a time, 50 of each.
 void Decompose(FILE* out, std::string_view clip) {
   constexpr int kItems = 50;
@@ -78,9 +80,38 @@ void Decompose(FILE* out, std::string_view clip) {
   release = true;
   for (std::thread& t : waiting) t.join();
 
-  // Open devices with nothing queued, then with the board's full queue of blocks.
-  zv::win32::WaveOutAudio audio;
+  // The same with the system's threads on a small stack reservation: whether the stack is
+  // what a thread costs.
+  release = false;
   before = PrivateMiB();
+  std::vector<HANDLE> small;
+  for (int i = 0; i < kItems; ++i) {
+    small.push_back(CreateThread(
+        nullptr, 64 * 1024,
+        [](void* flag) -> DWORD {
+          while (!*static_cast<std::atomic<bool>*>(flag)) Sleep(5);
+          return 0;
+        },
+        &release, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  }
+  Sleep(300);
+  const double perSmallThread = (PrivateMiB() - before) / kItems;
+  release = true;
+  for (HANDLE t : small) {
+    if (!t) continue;
+    WaitForSingleObject(t, INFINITE);
+    CloseHandle(t);
+  }
+  std::fprintf(out, "a waiting thread: %.3f MiB on the default stack, %.3f MiB on a 64 KiB reservation\n",
+               perThread, perSmallThread);
+  for (int depth : {2, zv::SoundBoard::kMaxQueuedBlocks}) QueueCost(out, format, chunks->data, depth);
+}
+
+// Memory of open devices with `depth` blocks queued on each.
+void QueueCost(FILE* out, const std::string& format, std::string_view samples, int depth) {
+  constexpr int kItems = 50;
+  zv::win32::WaveOutAudio audio;
+  double before = PrivateMiB();
   std::vector<std::unique_ptr<zv::IAudioStream>> streams;
   for (int i = 0; i < kItems; ++i) {
     if (auto stream = audio.Open(format)) streams.push_back(std::move(stream));
@@ -89,8 +120,8 @@ void Decompose(FILE* out, std::string_view clip) {
   const double open = PrivateMiB();
   const size_t block = zv::SoundBoard::kBlockBytes;
   for (auto& stream : streams) {
-    for (int b = 0; b < zv::SoundBoard::kMaxQueuedBlocks && (b + 1) * block <= chunks->data.size(); ++b) {
-      stream->Queue(chunks->data.data() + b * block, block);
+    for (int b = 0; b < depth && (b + 1) * block <= samples.size(); ++b) {
+      stream->Queue(samples.data() + b * block, block);
     }
   }
   Sleep(1000);
@@ -98,12 +129,9 @@ void Decompose(FILE* out, std::string_view clip) {
   const size_t devices = streams.size();
   for (auto& stream : streams) stream->Reset();
   streams.clear();
-  std::fprintf(out,
-               "what a playback holds, each of %d: waiting thread %.3f MiB; open device %.3f MiB; "
-               "its %d queued blocks of %zu bytes %.3f MiB more (%zu devices opened)\n",
-               kItems, perThread, devices ? (open - before) / devices : 0.0,
-               zv::SoundBoard::kMaxQueuedBlocks, block, devices ? (queued - open) / devices : 0.0,
-               devices);
+  std::fprintf(out, "open device %.3f MiB; with %d blocks of %zu bytes queued %.3f MiB more (%zu devices)\n",
+               devices ? (open - before) / devices : 0.0, depth, block,
+               devices ? (queued - open) / devices : 0.0, devices);
 }
 
 }  // namespace
@@ -154,19 +182,24 @@ int wmain(int argc, wchar_t** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     const double cpuShare = (ProcessCpuMs() - cpu0) / MsSince(wall0);
     const size_t sounding = board.Sounding();
+    // Stop all and wait, in two parts: until every worker has reset its device and left the
+    // list, then until every worker has closed its device and been joined.
     const auto t0 = std::chrono::steady_clock::now();
+    board.StopAll();
+    while (board.Sounding() > 0) Sleep(1);
+    const double leftMs = MsSince(t0);
     board.StopAllAndWait();
-    const double stopMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    const double stopMs = MsSince(t0);
     std::sort(clicks.begin(), clicks.end());
     std::fprintf(out,
                  "%2d overlapping: started %d, sounding %zu; click on the GUI thread median %.2f ms, "
                  "max %.2f ms; memory %.1f MiB more, %.2f MiB per playback (%.2f MiB beyond its copy); "
-                 "processor %.1f%% of a core, %.2f%% per playback; stop all and wait %.1f ms\n",
+                 "processor %.1f%% of a core, %.2f%% per playback; stop all and wait %.1f ms "
+                 "(all reset and gone from the list after %.1f ms)\n",
                  count, started, sounding, clicks[clicks.size() / 2], clicks.back(), during - before,
                  started ? (during - before) / started : 0.0,
                  started ? (during - before) / started - copyMiB : 0.0, cpuShare * 100,
-                 sounding ? cpuShare * 100 / sounding : 0.0, stopMs);
+                 sounding ? cpuShare * 100 / sounding : 0.0, stopMs, leftMs);
     std::fflush(out);
   }
   std::fclose(out);
