@@ -246,6 +246,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(UiHostTest, TextsRoundTripThroughTheWindowsInGbk) {
   const WindowId id = LoadTest();
+  // The edit box below the window comes once the window has painted.
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("远处编辑框")) != nullptr; }));
   EXPECT_EQ(host_.Text(id, "编辑框1"), "初始");
   EXPECT_EQ(host_.Text(id, "超文本浏览框1"), "http://h/forum.php");
   for (const char* name : {"编辑框1", "透明标签1", "图形按钮1", "标签1", "远处编辑框", "按钮1"}) {
