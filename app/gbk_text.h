@@ -18,7 +18,9 @@ std::vector<std::string> SplitText(const std::string& text, const std::string& m
 // Bytes taken as text end at the first zero byte.
 std::string TextUpToZero(const std::string& bytes);
 
-// The separator that follows every field of both configuration files.
-inline const std::string kFieldSeparator = "￥￥￥￥￥￥%%%%%%%";
+// The separator that follows every field of both configuration files: "￥￥￥￥￥￥%%%%%%%" in
+// GBK, spelled in bytes so that the files' format does not hang on a compiler's character set.
+inline const std::string kFieldSeparator =
+    "\xA3\xA4\xA3\xA4\xA3\xA4\xA3\xA4\xA3\xA4\xA3\xA4%%%%%%%";
 
 }  // namespace zv

@@ -2,8 +2,9 @@
 
 Prints: the time from process start to the MC sound page (the animated wait plus the version
 check, median of N runs), the self-update's download rate for a large file in parallel parts
-and, for comparison, as one stream (the site withholding sizes and ranges), and how long the
-version check waits on a site that accepts the connection and never answers.
+and, for comparison, as one stream (the site withholding sizes and ranges), from the loopback
+Python site and from Debian's nginx, with the bytes the parts asked for beside the file's size;
+and how long the version check waits on a site that accepts the connection and never answers.
 Needs both builds (./test.sh or scripts/build.sh). Uses its own prefix in build/bench.
 """
 
@@ -20,6 +21,7 @@ sys.path.insert(0, os.path.join(ROOT, "e2e"))
 
 import bench_session  # noqa: E402
 import harness  # noqa: E402
+import nginx_site  # noqa: E402
 
 PADDED_MIB = 64
 
@@ -49,13 +51,14 @@ def time_to_mc_page(session):
     return elapsed
 
 
-def update_docs(session, new_version, size_mib):
-    """Docs publishing version 2 whose program is the tiny new version padded with zeros (data
-    after a PE image leaves it runnable)."""
+def update_docs(session, new_version, size_mib, url=None):
+    """Docs publishing version 2 whose program (at `url`, by default on the site itself) is the
+    tiny new version padded with zeros (data after a PE image leaves it runnable)."""
     docs = tempfile.mkdtemp(prefix="docs-", dir=session.dir)
     shutil.copy(os.path.join(harness.DEFAULT_DOCS, "forum.php"), docs)
+    url = url or f"http://{session.config.site_host}/new.exe"
     with open(os.path.join(docs, "111.txt"), "wb") as f:
-        f.write(f"2---http://{session.config.site_host}/new.exe---bench".encode("gbk"))
+        f.write(f"2---{url}---bench".encode("gbk"))
     padded = os.path.join(docs, "new.exe")
     shutil.copy(new_version, padded)
     with open(padded, "ab") as f:
@@ -80,6 +83,39 @@ def download_rate(session, docs, size, misbehaviour=None):
     return size / elapsed, elapsed, parts
 
 
+def asked_bytes(request, size):
+    """How many bytes a logged request asked for: its Range, or the whole file."""
+    header = request["range"]
+    if not header.startswith("bytes="):
+        return size
+    first, _, last = header[len("bytes="):].partition("-")
+    first = int(first)
+    return (min(int(last), size - 1) if last else size - 1) - first + 1
+
+
+def nginx_download_rate(session, new_version, root):
+    """The update's rate from nginx: `root` "ranged" lets the parts ask for ranges, "whole"
+    makes nginx answer every request with the whole file."""
+    files = tempfile.mkdtemp(prefix="nginx-docs-", dir=session.dir)
+    site = nginx_site.NginxSite(files, tempfile.mkdtemp(prefix="nginx-", dir=session.dir)).start()
+    try:
+        docs, size = update_docs(session, new_version, PADDED_MIB, url=site.url(root, "new.exe"))
+        shutil.move(os.path.join(docs, "new.exe"), os.path.join(files, "new.exe"))
+        session.start_site(docs)
+        program = session.launch()
+        poll(lambda: box(program, "提示"), 300, interval=0.05)
+        finished = time.time()
+        program.dismiss("提示")
+        program.wait_exit(timeout=60)
+        requests = site.requests(f"/{root}/new.exe")
+    finally:
+        site.stop()
+    elapsed = finished - min(r["start"] for r in requests)
+    asked = sum(asked_bytes(r, size) for r in requests)
+    sent = sum(r["sent"] for r in requests)
+    return size / elapsed, elapsed, len(requests), asked, sent, size
+
+
 def silent_site_wait(session):
     site = session.start_site(harness.DEFAULT_DOCS)
     site.hold("/111.txt")
@@ -100,7 +136,7 @@ def main():
     parser.add_argument("--exe", default=os.path.join(win, "platform", "win32", "zanvoro.exe"))
     parser.add_argument("--probe", default=os.path.join(win, "e2e", "probe", "probe.exe"))
     parser.add_argument("--new-version", default=os.path.join(win, "site", "new_version", "new_version.exe"))
-    parser.add_argument("--site-host", default="127.0.0.1:18080", help="the host the exe was built for")
+    parser.add_argument("--site-host", default=f"127.0.0.1:{os.environ.get('ZANVORO_SITE_PORT', '18080')}", help="the host the exe was built for")
     args = parser.parse_args()
 
     config = bench_session.bench_config(args.exe, args.probe, args.site_host)
@@ -112,6 +148,8 @@ def main():
         docs, size = update_docs(session, args.new_version, PADDED_MIB)
         parted = download_rate(session, docs, size)
         single = download_rate(session, docs, size, misbehaviour="nosize")
+        nginx_parted = nginx_download_rate(session, args.new_version, "ranged")
+        nginx_single = nginx_download_rate(session, args.new_version, "whole")
         silent = silent_site_wait(session)
     finally:
         session.stop()
@@ -121,6 +159,12 @@ def main():
     for label, (rate, elapsed, requests) in (("in parts", parted), ("one stream", single)):
         print(f"update download of {size / 2**20:.0f} MiB {label}: {rate / 2**20:.1f} MiB/s "
               f"({elapsed:.2f} s, {requests} requests)")
+    for label, (rate, elapsed, requests, asked, sent, size) in (("in parts", nginx_parted),
+                                                                ("one stream", nginx_single)):
+        print(f"update download of {size / 2**20:.0f} MiB from nginx {label}: {rate / 2**20:.1f} MiB/s "
+              f"({elapsed:.2f} s, {requests} requests; asked for {asked / 2**20:.2f} MiB, "
+              f"nginx sent {sent / 2**20:.2f} MiB)")
+    print(f"  parts against one stream: {nginx_parted[0] / nginx_single[0]:.2f} (goal: at least 1)")
     print(f"version check on a silent site: box after {silent:.1f} s from start")
     return 0
 

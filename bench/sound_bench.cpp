@@ -1,12 +1,15 @@
 // Play clip measured on the real Windows layer: how long the GUI thread spends on one click of
-// the largest built-in clip, and how much memory each sounding playback holds, with 1, 10 and
-// 50 playbacks overlapping. Writes its figures to the file named by its one argument (Wine
+// the largest built-in clip, how much memory and processor time each sounding playback costs,
+// with 1, 10 and 50 playbacks overlapping, and what that memory is made of (worker threads,
+// open devices, queued blocks). Writes its figures to the file named by its one argument (Wine
 // programs' own output is awkward to read through pipes).
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -17,6 +20,7 @@
 #include "platform/win32/win32_resources.h"
 #include "sound/clip_catalogue.h"
 #include "sound/sound_board.h"
+#include "sound/wave_bytes.h"
 
 namespace {
 
@@ -39,6 +43,97 @@ double PrivateMiB() {
   return static_cast<double>(bytes) / (1 << 20);
 }
 
+// Processor time of the whole process so far, in milliseconds.
+double ProcessCpuMs() {
+  FILETIME created, ended, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+  const auto ms = [](const FILETIME& t) {
+    return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+double MsSince(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+void QueueCost(FILE* out, const std::string& format, std::string_view samples, int depth);
+
+// Memory per item of what a sounding playback holds, one layer at a time, 50 of each.
+void Decompose(FILE* out, std::string_view clip) {
+  constexpr int kItems = 50;
+  const std::optional<zv::WaveChunks> chunks = zv::FindWaveChunks(clip);
+  if (!chunks) return;
+  const std::string format(chunks->format);
+
+  // Worker threads that only wait.
+  double before = PrivateMiB();
+  std::atomic<bool> release{false};
+  std::vector<std::thread> waiting;
+  for (int i = 0; i < kItems; ++i) {
+    waiting.emplace_back([&release] {
+      while (!release) Sleep(5);
+    });
+  }
+  Sleep(300);
+  const double perThread = (PrivateMiB() - before) / kItems;
+  release = true;
+  for (std::thread& t : waiting) t.join();
+
+  // The same with the system's threads on a small stack reservation: whether the stack is
+  // what a thread costs.
+  release = false;
+  before = PrivateMiB();
+  std::vector<HANDLE> small;
+  for (int i = 0; i < kItems; ++i) {
+    small.push_back(CreateThread(
+        nullptr, 64 * 1024,
+        [](void* flag) -> DWORD {
+          while (!*static_cast<std::atomic<bool>*>(flag)) Sleep(5);
+          return 0;
+        },
+        &release, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  }
+  Sleep(300);
+  const double perSmallThread = (PrivateMiB() - before) / kItems;
+  release = true;
+  for (HANDLE t : small) {
+    if (!t) continue;
+    WaitForSingleObject(t, INFINITE);
+    CloseHandle(t);
+  }
+  std::fprintf(out, "a waiting thread: %.3f MiB on the default stack, %.3f MiB on a 64 KiB reservation\n",
+               perThread, perSmallThread);
+  for (int depth : {2, zv::SoundBoard::kMaxQueuedBlocks}) QueueCost(out, format, chunks->data, depth);
+}
+
+// Memory of open devices with `depth` blocks queued on each.
+void QueueCost(FILE* out, const std::string& format, std::string_view samples, int depth) {
+  constexpr int kItems = 50;
+  zv::win32::WaveOutAudio audio;
+  double before = PrivateMiB();
+  std::vector<std::unique_ptr<zv::IAudioStream>> streams;
+  for (int i = 0; i < kItems; ++i) {
+    if (auto stream = audio.Open(format)) streams.push_back(std::move(stream));
+  }
+  Sleep(300);
+  const double open = PrivateMiB();
+  const size_t block = zv::SoundBoard::kBlockBytes;
+  for (auto& stream : streams) {
+    for (int b = 0; b < depth && (b + 1) * block <= samples.size(); ++b) {
+      stream->Queue(samples.data() + b * block, block);
+    }
+  }
+  Sleep(1000);
+  const double queued = PrivateMiB();
+  const size_t devices = streams.size();
+  for (auto& stream : streams) stream->Reset();
+  streams.clear();
+  std::fprintf(out, "open device %.3f MiB; with %d blocks of %zu bytes queued %.3f MiB more (%zu devices)\n",
+               devices ? (open - before) / devices : 0.0, depth, block,
+               devices ? (queued - open) / devices : 0.0, devices);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -51,6 +146,8 @@ int wmain(int argc, wchar_t** argv) {
   NoMedia media;
   zv::SoundBoard board(audio, media);
   std::fprintf(out, "clip %s: %zu bytes\n", zv::BoardClipName(kLargestClip).c_str(), clip.size());
+  const std::optional<zv::WaveChunks> clipChunks = zv::FindWaveChunks(clip);
+  const double copyMiB = clipChunks ? static_cast<double>(clipChunks->data.size()) / (1 << 20) : 0.0;
   // What a click is made of: copying the samples, and starting a thread.
   std::vector<double> copies, threads;
   for (int i = 0; i < 10; ++i) {
@@ -66,6 +163,7 @@ int wmain(int argc, wchar_t** argv) {
   std::fprintf(out, "parts of a click: copying the samples %.2f ms, starting and ending a thread %.2f ms (medians)\n",
                copies[5], threads[5]);
 
+  Decompose(out, clip);
   for (int count : kCounts) {
     const double before = PrivateMiB();
     std::vector<double> clicks;
@@ -78,17 +176,30 @@ int wmain(int argc, wchar_t** argv) {
     // Let every worker fill its device queue before looking at memory.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     const double during = PrivateMiB();
+    // Processor time while they sound, and what a click costs the GUI thread meanwhile.
+    const double cpu0 = ProcessCpuMs();
+    const auto wall0 = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    const double cpuShare = (ProcessCpuMs() - cpu0) / MsSince(wall0);
     const size_t sounding = board.Sounding();
+    // Stop all and wait, in two parts: until every worker has reset its device and left the
+    // list, then until every worker has closed its device and been joined.
     const auto t0 = std::chrono::steady_clock::now();
+    board.StopAll();
+    while (board.Sounding() > 0) Sleep(1);
+    const double leftMs = MsSince(t0);
     board.StopAllAndWait();
-    const double stopMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    const double stopMs = MsSince(t0);
     std::sort(clicks.begin(), clicks.end());
     std::fprintf(out,
                  "%2d overlapping: started %d, sounding %zu; click on the GUI thread median %.2f ms, "
-                 "max %.2f ms; memory %.1f MiB more, %.2f MiB per playback; stop all and wait %.1f ms\n",
+                 "max %.2f ms; memory %.1f MiB more, %.2f MiB per playback (%.2f MiB beyond its copy); "
+                 "processor %.1f%% of a core, %.2f%% per playback; stop all and wait %.1f ms "
+                 "(all reset and gone from the list after %.1f ms)\n",
                  count, started, sounding, clicks[clicks.size() / 2], clicks.back(), during - before,
-                 started ? (during - before) / started : 0.0, stopMs);
+                 started ? (during - before) / started : 0.0,
+                 started ? (during - before) / started - copyMiB : 0.0, cpuShare * 100,
+                 sounding ? cpuShare * 100 / sounding : 0.0, stopMs, leftMs);
     std::fflush(out);
   }
   std::fclose(out);

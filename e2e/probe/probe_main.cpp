@@ -6,7 +6,9 @@
 
 #define PSAPI_VERSION 2
 #include <psapi.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <map>
@@ -287,7 +289,63 @@ bool Wait(const Options& options, Answer& answer) {
   }
 }
 
-// Memory of the process that owns the window, as the system accounts it.
+// The system's handle table as NtQuerySystemInformation(SystemHandleInformation) returns it;
+// Wine answers it from the server's own table, while GetProcessHandleCount reports 0 there.
+// https://learn.microsoft.com/en-us/windows/win32/api/winternl/nf-winternl-ntquerysysteminformation
+struct HandleEntry {
+  ULONG ownerPid;
+  BYTE objectType;
+  BYTE flags;
+  USHORT value;
+  PVOID object;
+  ULONG access;
+};
+struct HandleTable {
+  ULONG count;
+  HandleEntry entries[1];
+};
+using QuerySystemInformation = LONG(WINAPI*)(int, PVOID, ULONG, PULONG);
+constexpr int kSystemHandleInformation = 16;
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+long long HandleCount(DWORD pid) {
+  const auto query = reinterpret_cast<QuerySystemInformation>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
+  if (!query) return -1;
+  std::string buffer(1 << 16, '\0');
+  for (int attempt = 0; attempt < 12; ++attempt) {
+    ULONG needed = 0;
+    const LONG status = query(kSystemHandleInformation, buffer.data(),
+                              static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kInfoLengthMismatch) {
+      buffer.assign(std::max<size_t>(buffer.size() * 2, needed + 4096), '\0');
+      continue;
+    }
+    if (status != 0) return -1;
+    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+    long long count = 0;
+    for (ULONG i = 0; i < table->count; ++i) count += table->entries[i].ownerPid == pid;
+    return count;
+  }
+  return -1;
+}
+
+// Threads the system lists for the process.
+long long ThreadCount(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  long long count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    count += entry.th32OwnerProcessID == pid;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+// Memory, handles and threads of the process that owns the window, as the system accounts
+// them.
 bool Memory(const Options& options, Answer& answer) {
   Target target;
   if (!FindTarget(options, answer, target)) return false;
@@ -303,6 +361,8 @@ bool Memory(const Options& options, Answer& answer) {
   const bool read = GetProcessMemoryInfo(
       process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
   CloseHandle(process);
+  answer.json.Field("handles", HandleCount(pid));
+  answer.json.Field("threads", ThreadCount(pid));
   if (!read) {
     answer.error = "GetProcessMemoryInfo failed";
     return false;

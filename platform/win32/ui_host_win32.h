@@ -77,6 +77,7 @@ class Win32UiHost final : public IUiHost {
     std::unordered_map<std::string, size_t> byName;
     bool closing = false;
     std::vector<WindowId> heldDisabled;  // windows this modal window disabled
+    std::vector<size_t> deferred;        // rows created once the window has first painted
   };
 
   static LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
@@ -86,6 +87,9 @@ class Win32UiHost final : public IUiHost {
   void OnClose(Window& window);
 
   bool Build(Window& window);
+  bool StandsAtStart(const Window& window, size_t row) const;
+  HWND CreateRow(Window& window, size_t row, const ControlSpec& state);
+  void BuildDeferred(Window& window);
   void SetIcon(Window& window);
   void StartTimer(Window& window, size_t row, int milliseconds);
   void HoldOthersDisabled(Window& modal);

@@ -26,7 +26,9 @@ class WaveOutStream final : public IAudioStream {
   WaveOutStream& operator=(const WaveOutStream&) = delete;
 
   ~WaveOutStream() override {
-    if (!queued_.empty()) waveOutReset(device_);
+    // After Reset every block is done already: a second reset would only cost another round
+    // trip to the sound server, which stop all pays once per playback.
+    if (!queued_.empty() && !reset_) waveOutReset(device_);
     Reap();
     // A header the device still holds cannot be freed; leak it rather than corrupt memory.
     for (auto& header : queued_) header.release();
@@ -45,6 +47,7 @@ class WaveOutStream final : public IAudioStream {
       return false;
     }
     queued_.push_back(std::move(header));
+    reset_ = false;
     return true;
   }
 
@@ -69,6 +72,7 @@ class WaveOutStream final : public IAudioStream {
     waveOutPause(device_);
     // Marks every queued block done at once; Reap then releases them.
     waveOutReset(device_);
+    reset_ = true;
   }
 
  private:
@@ -80,6 +84,7 @@ class WaveOutStream final : public IAudioStream {
   HWAVEOUT device_;
   HANDLE event_;
   std::deque<std::unique_ptr<WAVEHDR>> queued_;
+  bool reset_ = false;  // every queued block is marked done by a reset since the last Queue
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Download workers. The download thread asks for the whole file as an open range; a 206 answer
-// with a length lets it split the file into parts, each read by its own worker into its own
-// region of the part file. A controller thread watches the byte count: a download that stops
+// Download workers. The download thread first asks for a small leading range; a 206 answer
+// with the whole length lets it split the rest of the file into parts, each read by its own
+// worker into its own region of the part file, so no more than the file is ever asked for. A controller thread watches the byte count: a download that stops
 // moving for longer than the time-outs allow is given up, because neither WinINet's time-outs
 // nor closing its handles reliably unblock a read from a silent server (seen under Wine). The
 // workers hold only the shared job, so abandoned ones end harmlessly whenever they can.
@@ -8,11 +8,11 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <cwchar>
-#include <cwctype>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include "online/byte_ranges.h"
 #include "platform/win32/code_page.h"
 #include "platform/win32/scoped_handles.h"
 #include "platform/win32/wininet_request.h"
@@ -73,23 +73,21 @@ std::wstring RangeHeader(int64_t first, int64_t last) {
   return header + L"\r\n";
 }
 
-// "bytes 0-99/1000": the first byte and the whole length (-1 when given as '*').
-bool ParseContentRange(const std::wstring& value, int64_t& first, int64_t& length) {
-  const std::wstring unit = L"bytes ";
-  if (value.compare(0, unit.size(), unit) != 0) return false;
-  const wchar_t* at = value.c_str() + unit.size();
-  wchar_t* end = nullptr;
-  first = std::wcstoll(at, &end, 10);
-  if (end == at || *end != L'-') return false;
-  const size_t slash = value.find(L'/');
-  if (slash == std::wstring::npos) return false;
-  const wchar_t* total = value.c_str() + slash + 1;
-  if (*total == L'*') {
-    length = -1;
-    return true;
+// Asked for first: enough to learn the length from the answer, small beside any file worth
+// splitting.
+constexpr int64_t kLeadingBytes = 64 * 1024;
+
+// The Content-Range of a 206 answer, checked to start at `first` and to describe a file of
+// `length` bytes (any length when -1).
+std::optional<ContentRange> RangeOf(HINTERNET request, int64_t first, int64_t length) {
+  if (StatusCode(request) != 206) return std::nullopt;
+  const std::optional<std::wstring> header = Header(request, HTTP_QUERY_CONTENT_RANGE);
+  if (!header) return std::nullopt;
+  const std::optional<ContentRange> range = ParseContentRange(WideToGbk(*header));
+  if (!range || range->first != first || (length >= 0 && range->length != length)) {
+    return std::nullopt;
   }
-  length = std::wcstoll(total, &end, 10);
-  return end != total && length >= 0;
+  return range;
 }
 
 struct Region {
@@ -140,13 +138,9 @@ bool FetchPart(TransferJob& job, const HttpUrl& url, const std::wstring& partFil
         SendGet(url, L"HTTP/1.1", RangeHeader(region.first, region.first + region.length - 1),
                 TimeoutsOf(job.settings), job.cancel);
     int64_t got = 0;
-    if (open && StatusCode(open->request.get()) == 206) {
-      int64_t first = -1, length = -1;
-      const std::optional<std::wstring> range = Header(open->request.get(), HTTP_QUERY_CONTENT_RANGE);
-      if (range && ParseContentRange(*range, first, length) && first == region.first) {
-        bool ended = false;
-        got = ReadInto(job, open->request.get(), partFile, region, ended);
-      }
+    if (open && RangeOf(open->request.get(), region.first, job.length)) {
+      bool ended = false;
+      got = ReadInto(job, open->request.get(), partFile, region, ended);
     }
     region.first += got;
     region.length -= got;
@@ -187,21 +181,19 @@ bool FetchWhole(TransferJob& job, std::wstring& partFile, std::wstring& target) 
   }
 
   std::optional<OpenRequest> first =
-      SendGet(*url, L"HTTP/1.1", RangeHeader(0, -1), TimeoutsOf(s), job.cancel);
+      SendGet(*url, L"HTTP/1.1", RangeHeader(0, kLeadingBytes - 1), TimeoutsOf(s), job.cancel);
   if (!first || job.stopping) return false;
   const DWORD status = StatusCode(first->request.get());
-  bool ranged = false;
+  std::optional<ContentRange> leading;
   int64_t length = -1;
   if (status == 206) {
-    int64_t from = -1;
-    const std::optional<std::wstring> range = Header(first->request.get(), HTTP_QUERY_CONTENT_RANGE);
-    ranged = range && ParseContentRange(*range, from, length) && from == 0;
-    if (!ranged) return false;
+    leading = RangeOf(first->request.get(), 0, -1);
+    if (!leading) return false;
+    length = leading->length;
   } else if (status == 200) {
+    // A server without ranges sends the whole file as one stream.
     if (const auto header = Header(first->request.get(), HTTP_QUERY_CONTENT_LENGTH)) {
-      wchar_t* end = nullptr;
-      length = std::wcstoll(header->c_str(), &end, 10);
-      if (end == header->c_str() || length < 0) length = -1;
+      length = ParseContentLength(WideToGbk(*header)).value_or(-1);
     }
   } else {
     return false;  // an error page is not the file
@@ -220,38 +212,47 @@ bool FetchWhole(TransferJob& job, std::wstring& partFile, std::wstring& target) 
     }
   }
 
-  const int parts = s.parts < 1 ? 1 : s.parts;
-  if (ranged && length > 0 && parts > 1 && length >= parts) {
-    // Part 0 goes on reading the open answer; the others ask for their own ranges.
-    std::vector<Region> regions(static_cast<size_t>(parts));
-    for (int i = 0; i < parts; ++i) {
-      regions[i].first = length * i / parts;
-      regions[i].length = length * (i + 1) / parts - regions[i].first;
-    }
-    std::vector<char> partWhole(static_cast<size_t>(parts), 0);
-    std::vector<std::thread> workers;
-    for (int i = 1; i < parts; ++i) {
-      workers.emplace_back([&, i] {
-        try {
-          partWhole[static_cast<size_t>(i)] = FetchPart(job, *url, partFile, regions[i]);
-        } catch (...) {
-        }
-      });
-    }
-    bool ended = false;
-    const int64_t got = ReadInto(job, first->request.get(), partFile, regions[0], ended);
-    first.reset();
-    partWhole[0] = FetchPart(job, *url, partFile, Region{got, regions[0].length - got});
-    for (std::thread& worker : workers) worker.join();
-    for (char partDone : partWhole) {
-      if (!partDone) return false;
-    }
-    return true;
-  }
   bool ended = false;
-  const int64_t got = ReadInto(job, first->request.get(), partFile, Region{0, length}, ended);
-  // Without a length only a stream that ended by itself counts; with one, every byte.
-  return got > 0 && (length >= 0 ? got == length : ended);
+  if (!leading) {
+    const int64_t got = ReadInto(job, first->request.get(), partFile, Region{0, length}, ended);
+    // Without a length only a stream that ended by itself counts; with one, every byte.
+    return got > 0 && (length >= 0 ? got == length : ended);
+  }
+  if (length < 0) {
+    // A length the server does not know ('*'): the rest as one open range, to its end.
+    const int64_t got =
+        ReadInto(job, first->request.get(), partFile, Region{0, leading->last + 1}, ended);
+    first.reset();
+    if (got != leading->last + 1) return false;
+    std::optional<OpenRequest> rest =
+        SendGet(*url, L"HTTP/1.1", RangeHeader(got, -1), TimeoutsOf(s), job.cancel);
+    if (!rest || !RangeOf(rest->request.get(), got, -1)) return false;
+    ReadInto(job, rest->request.get(), partFile, Region{got, -1}, ended);
+    return ended;
+  }
+
+  // The leading answer is read while the parts fetch the rest of the file.
+  const int64_t leadingBytes = leading->last + 1;
+  const std::vector<ByteSpan> spans =
+      SplitSpan(leadingBytes, length - leadingBytes, s.parts < 1 ? 1 : s.parts);
+  std::vector<char> spanWhole(spans.size(), 0);
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < spans.size(); ++i) {
+    workers.emplace_back([&, i] {
+      try {
+        spanWhole[i] = FetchPart(job, *url, partFile, Region{spans[i].first, spans[i].length});
+      } catch (...) {
+      }
+    });
+  }
+  const int64_t got = ReadInto(job, first->request.get(), partFile, Region{0, leadingBytes}, ended);
+  first.reset();
+  const bool leadingWhole = FetchPart(job, *url, partFile, Region{got, leadingBytes - got});
+  for (std::thread& worker : workers) worker.join();
+  for (char whole : spanWhole) {
+    if (!whole) return false;
+  }
+  return leadingWhole;
 }
 
 void DownloadThread(const std::shared_ptr<TransferJob>& job) {

@@ -57,6 +57,10 @@ WindowSpec TestWindow() {
   Add(w, "录音1", ControlKind::WaveRecorder, "", 0, 0, 0, 0);
   AddTimer(w, "时钟2", "", 15, Action::None);
   Add(w, "窗口标签", ControlKind::TransparentLabel, "", 10, 270, 100, 20, "在窗口上");
+  // A page nobody sees at first, with an edit box and a later row lying over it.
+  Add(w, "隐页", ControlKind::PictureBox, "", 260, 300, 200, 60).visible = false;
+  Add(w, "隐页编辑框", ControlKind::EditBox, "隐页", 5, 5, 100, 20, "原文");
+  Add(w, "隐页按钮", ControlKind::Button, "隐页", 5, 5, 60, 20, "上面");
   return w;
 }
 
@@ -191,6 +195,8 @@ TEST_F(UiHostTest, OnlyWindowsWithAnIconGetIt) {
 
 TEST_F(UiHostTest, EveryWindowedRowIsAChildAtItsPlaceWithItsId) {
   const WindowId id = LoadTest();
+  // Edit boxes on hidden pages come once the window has painted.
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("隐页编辑框")) != nullptr; }));
   const HWND top = host_.Handle(id);
   for (size_t row = 0; row < layout_.controls.size(); ++row) {
     const ControlSpec& control = layout_.controls[row];
@@ -240,6 +246,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(UiHostTest, TextsRoundTripThroughTheWindowsInGbk) {
   const WindowId id = LoadTest();
+  // The edit box below the window comes once the window has painted.
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("远处编辑框")) != nullptr; }));
   EXPECT_EQ(host_.Text(id, "编辑框1"), "初始");
   EXPECT_EQ(host_.Text(id, "超文本浏览框1"), "http://h/forum.php");
   for (const char* name : {"编辑框1", "透明标签1", "图形按钮1", "标签1", "远处编辑框", "按钮1"}) {
@@ -257,6 +265,27 @@ TEST_F(UiHostTest, EditBoxKeepsWholeConfigurationTexts) {
   const std::string whole = std::string(40000, 'a') + "\r\n第二行\n";
   host_.SetText(id, "远处编辑框", whole);
   EXPECT_EQ(host_.Text(id, "远处编辑框"), whole);
+}
+
+TEST_F(UiHostTest, EditBoxOnAHiddenPageStandsOnceTheWindowHasPainted) {
+  const WindowId id = LoadTest();
+  // Driven before its window exists: the row keeps what the program set.
+  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "原文");
+  host_.SetText(id, "隐页编辑框", "配置文件的内容");
+  host_.Show(id, "隐页编辑框", false);
+  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "配置文件的内容");
+  EXPECT_FALSE(host_.IsShown(id, "隐页编辑框"));
+
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("隐页编辑框")) != nullptr; }));
+  const HWND edit = Child(id, RowOf("隐页编辑框"));
+  EXPECT_EQ(WindowText(edit), GbkToWide("配置文件的内容"));
+  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "配置文件的内容");
+  EXPECT_FALSE(GetWindowLongPtrW(edit, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(GetParent(edit), Child(id, RowOf("隐页")));
+  // In place among its siblings: beneath the later row, as if it had been made first.
+  EXPECT_EQ(GetWindow(Child(id, RowOf("隐页按钮")), GW_HWNDNEXT), edit);
+  host_.Show(id, "隐页编辑框", true);
+  EXPECT_TRUE(GetWindowLongPtrW(edit, GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(UiHostTest, WindowlessControlsKeepTheirOwnValues) {
