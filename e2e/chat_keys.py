@@ -20,6 +20,8 @@ TEXTS = ["欢迎来到直播间！", "", "谢谢老板的礼物！666 ～", "", 
          "", "", "", "", "", "晚安"]
 
 CHATBOX_AT = (720, 115)  # inside its edit box (window at 700,100)
+DESKTOP_AT = (1275, 1019)  # a corner of the screen no window covers
+FOCUS_ATTEMPTS = 3
 
 
 def config_bytes(texts):
@@ -66,11 +68,25 @@ class ChatBox:
         return text.split("\n")[:-1]  # a line still being written has no newline yet
 
     def focus(self):
-        """Clicks into the edit box and waits until the click has been handled, which leaves
-        the keyboard focus there."""
-        mark = len(self.lines())
-        xdotool("mousemove", str(CHATBOX_AT[0]), str(CHATBOX_AT[1]), "click", "1")
-        wait_until(lambda: "click" in self.lines()[mark:], what="the chat box to take the click")
+        """Clicks into the edit box until a key typed there arrives. After one of the
+        program's boxes goes away, Wine can take the click without handing the chat box the
+        keyboard (the click is seen, keys go nowhere), so the focus is proven with the barrier
+        key Escape, which neither quick-send nor the piano takes; a retry first clicks the
+        empty desktop so that the next click activates the chat box anew."""
+        for attempt in range(FOCUS_ATTEMPTS):
+            if attempt:
+                xdotool("mousemove", str(DESKTOP_AT[0]), str(DESKTOP_AT[1]), "click", "1")
+            mark = len(self.lines())
+            xdotool("mousemove", str(CHATBOX_AT[0]), str(CHATBOX_AT[1]), "click", "1")
+            wait_until(lambda: "click" in self.lines()[mark:], what="the chat box to take the click")
+            xdotool("key", "Escape")
+            try:
+                wait_until(lambda: "down:1B" in self.lines()[mark:], timeout=3,
+                           what="a key typed into the chat box")
+                return
+            except AssertionError:
+                continue
+        raise AssertionError(f"keys never reached the chat box in {FOCUS_ATTEMPTS} clicks")
 
     def after(self, mark, kinds=("down:", "send:")):
         return [line for line in self.lines()[mark:] if line.startswith(kinds)]

@@ -2,6 +2,9 @@
 // the figures of each tick, and what the end of the transfer leads to.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "fake_world.h"
 #include "online/update_target.h"
 
@@ -235,11 +238,13 @@ struct SignedWorld : UpdatingWorld {
 TEST(SignedUpdateTest, FileSignedWithTheTrustedKeyIsStartedAfterItsCheck) {
   SignedWorld world;
   world.processes.endsAtOnce = false;
+  world.signatures.Hold();
   world.transfer.End(world.Whole(kSaved, 13));
   world.dispatcher.RunPosted();
-  ASSERT_TRUE(world.workers.Settle());
   EXPECT_TRUE(world.log.empty()) << "nothing is announced or started before the check is back";
 
+  world.signatures.Release();
+  ASSERT_TRUE(world.workers.Settle());
   world.dispatcher.RunPosted();
   const std::vector<std::string> expected = {kBoxDone, "run:" + kSaved + "|\"" + kSaved + "\"|1"};
   EXPECT_EQ(world.log, expected);
@@ -295,9 +300,16 @@ TEST(SignedUpdateTest, IncompleteDownloadIsNeverChecked) {
 
 TEST(SignedUpdateTest, ExitWhileTheCheckIsDueStartsNothing) {
   SignedWorld world;
+  world.signatures.Hold();
   world.transfer.End(world.Whole(kSaved, 13));
   world.dispatcher.RunPosted();
+  // The exit clean-up waits for the check, so the answer comes while it runs.
+  std::thread answer([&world] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    world.signatures.Release();
+  });
   world.app.CleanUp().Run();
+  answer.join();
   world.dispatcher.RunPosted();
   for (const std::string& effect : world.log) {
     EXPECT_TRUE(effect.rfind("box", 0) != 0 && effect.rfind("run:", 0) != 0) << effect;

@@ -1,7 +1,9 @@
 // A signature check the test decides: it records every file asked about, with the key, the
-// signature and the thread that asked, and answers with `valid`.
+// signature and the thread that asked, and answers with `valid` — once the test lets it, when it
+// holds the answers back.
 #pragma once
 
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -21,6 +23,17 @@ class FakeSignatureChecker : public ISignatureChecker {
 
   std::atomic<bool> valid{true};
 
+  // Checks asked from now on wait with their answer until Release.
+  void Hold() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    held_ = true;
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    held_ = false;
+    released_.notify_all();
+  }
+
   std::vector<Check> Checks() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return checks_;
@@ -28,13 +41,16 @@ class FakeSignatureChecker : public ISignatureChecker {
 
   bool FileIsSigned(const std::string& path, const EcPublicKey& key,
                     const EcdsaSignature& signature, const std::atomic<bool>& cut) override {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     checks_.push_back({path, key, signature, std::this_thread::get_id()});
+    released_.wait(lock, [this] { return !held_; });
     return valid && !cut;
   }
 
  private:
   mutable std::mutex mutex_;
+  std::condition_variable released_;
+  bool held_ = false;
   std::vector<Check> checks_;
 };
 
