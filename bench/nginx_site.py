@@ -6,68 +6,26 @@ Two roots: /ranged/ answers Range requests as nginx does by default, /whole/ nev
 Every request is logged with its Range header and the bytes sent."""
 
 import os
-import socket
-import subprocess
-import time
 
-NGINX = "/usr/sbin/nginx"
+from nginx_server import NginxServer, free_loopback_port
 
-CONFIG = """daemon off;
-master_process off;
-worker_processes 1;
-pid {dir}/nginx.pid;
-error_log {dir}/error.log warn;
-events {{ worker_connections 256; }}
-http {{
-    log_format ranges '$msec $request_time $status "$http_range" $body_bytes_sent $uri';
+HTTP_BODY = """    log_format ranges '$msec $request_time $status "$http_range" $body_bytes_sent $uri';
     access_log {dir}/access.log ranges;
-    client_body_temp_path {dir}/body;
-    proxy_temp_path {dir}/proxy;
-    fastcgi_temp_path {dir}/fastcgi;
     default_type application/octet-stream;
     sendfile on;
     server {{
         listen 127.0.0.1:{port};
         location /ranged/ {{ alias {docs}/; }}
         location /whole/ {{ alias {docs}/; max_ranges 0; }}
-    }}
-}}
-"""
+    }}"""
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-class NginxSite:
+class NginxSite(NginxServer):
     def __init__(self, docs, work_dir):
-        self.docs = os.path.abspath(docs)
-        self.dir = os.path.abspath(work_dir)
-        self.port = None
-        self.proc = None
-
-    def start(self):
-        os.makedirs(self.dir, exist_ok=True)
-        self.port = free_port()
-        config = os.path.join(self.dir, "nginx.conf")
-        with open(config, "w") as f:
-            f.write(CONFIG.format(dir=self.dir, port=self.port, docs=self.docs))
-        with open(os.path.join(self.dir, "nginx.out"), "ab") as out:
-            self.proc = subprocess.Popen([NGINX, "-p", self.dir, "-c", config, "-e", os.path.join(self.dir, "error.log")],
-                                         stdin=subprocess.DEVNULL, stdout=out, stderr=out)
-        deadline = time.monotonic() + 10
-        while time.monotonic() < deadline:
-            if self.proc.poll() is not None:
-                raise RuntimeError(f"nginx ended at start (see {self.dir}/error.log)")
-            try:
-                socket.create_connection(("127.0.0.1", self.port), timeout=0.5).close()
-                return self
-            except OSError:
-                time.sleep(0.05)
-        self.stop()
-        raise RuntimeError("nginx did not listen within 10 s")
+        work_dir = os.path.abspath(work_dir)
+        port = free_loopback_port()
+        super().__init__(work_dir, port, HTTP_BODY.format(dir=work_dir, port=port,
+                                                          docs=os.path.abspath(docs)))
 
     def url(self, root, name):
         return f"http://127.0.0.1:{self.port}/{root}/{name}"
@@ -89,12 +47,3 @@ class NginxSite:
                               "status": int(status), "range": range_header, "sent": int(sent)})
         return found
 
-    def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-        self.proc = None

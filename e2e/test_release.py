@@ -4,15 +4,14 @@ the server block the tool wrote, version 1 updating itself to version 2, and the
 keep anyone else's program from being started."""
 
 import os
-import socket
 import struct
 import subprocess
 import sys
 import tempfile
-import time
 
 import harness
 from harness import ProgramTest, wait_until
+from nginx_server import NginxServer, free_loopback_port
 from test_online import (DONE_TEXT, FAILED_TEXT, NOTICE, UPDATE_CAPTION, box, box_texts,
                          mc_page_shown)
 
@@ -20,14 +19,6 @@ sys.path.insert(0, os.path.join(harness.SOURCE_DIR, "scripts"))
 import release  # noqa: E402
 
 NAME = "Zanvoro助手"
-NGINX = "/usr/sbin/nginx"
-NGINX_START_S = 20
-
-
-def free_loopback_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def file_version(exe):
@@ -46,49 +37,15 @@ def file_version(exe):
     return (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
 
 
-class Nginx:
-    """Debian's nginx in the foreground with its own main file that includes the release's
-    server block; requests are logged with their Range header."""
+class Nginx(NginxServer):
+    """The release's server block under nginx; requests are logged with their Range header."""
 
     def __init__(self, work, site_conf, port):
-        self.dir = work
         self.access_log = os.path.join(work, "access.log")
-        conf = os.path.join(work, "nginx.conf")
-        temp = os.path.join(work, "temp")
-        os.makedirs(temp, exist_ok=True)
-        # Started by root, nginx's workers would drop to an unprivileged user, who may not reach
-        # the test's folders; they read them as the test's own user instead.
-        user = "user root;\n" if os.geteuid() == 0 else ""
-        with open(conf, "w", encoding="utf-8") as f:
-            f.write(f"""daemon off;
-{user}pid {work}/nginx.pid;
-error_log {work}/error.log;
-events {{ worker_connections 64; }}
-http {{
-    log_format parts '$request_uri|$status|$http_range';
+        super().__init__(work, port, f"""    log_format parts '$request_uri|$status|$http_range';
     access_log {self.access_log} parts;
-    client_body_temp_path {temp}/body;
-    proxy_temp_path {temp}/proxy;
-    fastcgi_temp_path {temp}/fastcgi;
-    uwsgi_temp_path {temp}/uwsgi;
-    scgi_temp_path {temp}/scgi;
-    include {site_conf};
-}}
-""")
-        self.proc = subprocess.Popen([NGINX, "-p", work, "-c", conf, "-e", f"{work}/error.log"],
-                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=open(os.path.join(work, "nginx.out"), "wb"))
-        deadline = time.monotonic() + NGINX_START_S
-        while True:
-            if self.proc.poll() is not None:
-                raise RuntimeError(f"nginx ended at start (see {work}/nginx.out)")
-            try:
-                socket.create_connection(("127.0.0.1", port), timeout=1).close()
-                break
-            except OSError:
-                if time.monotonic() > deadline:
-                    raise RuntimeError("nginx did not start listening")
-                time.sleep(0.05)
+    include {site_conf};""")
+        self.start()
 
     def requests(self, path):
         """(status, Range header) of every request for `path` so far."""
@@ -98,15 +55,6 @@ http {{
         except FileNotFoundError:
             return []
         return [(int(r[1]), r[2] if r[2] != "-" else "") for r in rows if len(r) == 3 and r[0] == path]
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
 
 
 class Release:
