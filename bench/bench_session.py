@@ -39,3 +39,16 @@ def program_config(win_build, site_host):
     os.environ.update({"ZANVORO_WIN_EXE": exe, "ZANVORO_PROBE_EXE": probe,
                        "ZANVORO_SITE_HOST": site_host, "ZANVORO_E2E_DIR": config.work_dir})
     return config
+
+
+def headless_prefix(bench_dir):
+    """A Wine prefix without a display in `bench_dir` (made the first time): (prefix, home,
+    Wine's log file)."""
+    prefix, home = os.path.join(bench_dir, "prefix"), os.path.join(bench_dir, "home")
+    log = os.path.join(bench_dir, "wine.log")
+    os.makedirs(bench_dir, exist_ok=True)
+    if not winebox.prefix_ready(prefix):
+        print(f"making a Wine prefix in {prefix} (once)", flush=True)
+        winebox.fresh_dir(prefix)
+        winebox.make_prefix(prefix, home, None, log)
+    return prefix, home, log

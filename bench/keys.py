@@ -20,7 +20,6 @@ import harness  # noqa: E402
 import pulse_capture  # noqa: E402
 from chat_keys import (CONFIG_NAME, DATA_FOLDER, QUICK_ON_TEXT, QUICK_ON_TITLE, ChatBox,  # noqa: E402
                        config_bytes, wait_box, xdotool)
-from pulse_capture import RATE  # noqa: E402
 from sound_analysis import clip_at_recording_rate, tone_copy  # noqa: E402
 
 TEXT = "谢谢老板的礼物！666"

@@ -17,6 +17,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "e2e"))
 sys.path.insert(0, os.path.join(ROOT, "scripts"))
 
+import bench_session  # noqa: E402
 import release  # noqa: E402
 import winebox  # noqa: E402
 
@@ -50,13 +51,7 @@ def main():
     subprocess.run(["cmake", "--build", args.win_build, "--target", "signature_bench"],
                    check=True, stdout=subprocess.DEVNULL)
     exe = os.path.join(args.win_build, "bench", "signature_bench.exe")
-    prefix, home = os.path.join(BENCH_DIR, "prefix"), os.path.join(BENCH_DIR, "home")
-    log = os.path.join(BENCH_DIR, "wine.log")
-    os.makedirs(BENCH_DIR, exist_ok=True)
-    if not winebox.prefix_ready(prefix):
-        print(f"making a Wine prefix in {prefix} (once)", flush=True)
-        winebox.fresh_dir(prefix)
-        winebox.make_prefix(prefix, home, None, log)
+    prefix, home, log = bench_session.headless_prefix(BENCH_DIR)
 
     with tempfile.TemporaryDirectory(dir=BENCH_DIR) as work:
         key = os.path.join(work, "bench-only")

@@ -13,6 +13,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "e2e"))
 
+import bench_session  # noqa: E402
 import pulse_capture  # noqa: E402
 import winebox  # noqa: E402
 
@@ -26,13 +27,7 @@ def main():
 
     subprocess.run(["cmake", "--build", args.win_build, "--target", "sound_bench"], check=True)
     exe = os.path.join(args.win_build, "bench", "sound_bench.exe")
-    prefix, home = os.path.join(BENCH_DIR, "prefix"), os.path.join(BENCH_DIR, "home")
-    log = os.path.join(BENCH_DIR, "wine.log")
-    os.makedirs(BENCH_DIR, exist_ok=True)
-    if not winebox.prefix_ready(prefix):
-        print(f"making a Wine prefix in {prefix} (once)", flush=True)
-        winebox.fresh_dir(prefix)
-        winebox.make_prefix(prefix, home, None, log)
+    prefix, home, log = bench_session.headless_prefix(BENCH_DIR)
 
     pulse = pulse_capture.PrivatePulse(os.path.join(BENCH_DIR, "pulse")).start()
     try:
