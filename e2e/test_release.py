@@ -34,7 +34,9 @@ def file_version(exe):
     """FILEVERSION of the exe's version resource, from its VS_FIXEDFILEINFO."""
     with open(exe, "rb") as f:
         data = f.read()
-    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    # The signature alone also turns up inside embedded clips: look after the resource's key.
+    key = data.find("VS_VERSION_INFO".encode("utf-16-le"))
+    at = data.find(struct.pack("<I", 0xFEEF04BD), key) if key >= 0 else -1
     if at < 0:
         return None
     high, low = struct.unpack_from("<II", data, at + 8)
