@@ -2,8 +2,7 @@
 // action is handled by the feature that owns it.
 #include "app/application.h"
 
-#include <cstdlib>
-
+#include "app/box_notice.h"
 #include "app/links.h"
 #include "app/start_up.h"
 #include "online/online_count.h"
@@ -72,6 +71,9 @@ void Application::Perform(Action action, const UiEvent& event) {
   const Form main = Main();
   const Form window(platform_.ui, event.window);
   switch (action) {
+    case Action::None:
+    case Action::Ignored:
+      break;
     case Action::StartUp:
       forumPage_.Load(main.Text("超文本浏览框1"));
       RunStartUpSequence(main, platform_.files);
@@ -87,25 +89,22 @@ void Application::Perform(Action action, const UiEvent& event) {
       break;
     case Action::UpdateStart:
       updateWindow_ = event.window;
-      update_.Begin(Form(platform_.ui, event.window), main);
+      update_.Begin(window, main);
       break;
     case Action::UpdateTick:
-      update_.Tick(Form(platform_.ui, event.window), main);
+      update_.Tick(window, main);
       break;
     case Action::ShowPage:
-      ShowPage(event.control->arg);
+      ShowPage(event.control->target);
       break;
     case Action::OpenLink:
-      platform_.shell.OpenUrl(LinkUrl(event.control->arg));
+      platform_.shell.OpenUrl(LinkUrl(event.control->target));
       break;
     case Action::OpenPiano:
       OpenSecondary(PianoWindowSpec());
       break;
     case Action::OpenVoiceChanger:
       OpenSecondary(VoiceWindowSpec());
-      break;
-    case Action::ShowMainAgain:
-      ShowMainAgain(event.window);
       break;
     case Action::SaveQuickSend:
       SaveQuickSendTexts(main, platform_.files);
@@ -123,34 +122,31 @@ void Application::Perform(Action action, const UiEvent& event) {
       piano_.Created(main);
       break;
     case Action::PianoOn:
-      piano_.Enable(Form(platform_.ui, event.window));
+      piano_.Enable(window);
       break;
     case Action::PianoOff:
-      piano_.Disable(Form(platform_.ui, event.window));
+      piano_.Disable(window);
       break;
     case Action::PianoHotkey:
       piano_.OnHotkey(event.arg);
       break;
     case Action::PianoClosing:
-      platform_.ui.ShowWindow(main_, true);
-      piano_.Closing(Form(platform_.ui, event.window));
-      platform_.ui.Destroy(event.window);
+      CloseSecondary(event.window, [&] { piano_.Closing(window); });
       break;
     case Action::BoxNotice:
-      ShowBoxNotice();
+      ShowBoxNotice(platform_.ui, platform_.shell);
       break;
     case Action::PlayBuiltInClip:
-      PlayBoardClip(sound_, platform_.resources, std::atoi(event.control->arg.c_str()));
+      PlayBoardClip(sound_, platform_.resources, event.control->number);
       break;
     case Action::StopAll:
       sound_.StopAll();
       break;
     case Action::ChooseSlotFile:
-      ChooseSlotFile(main, platform_.fileDialog, platform_.files,
-                     std::atoi(event.control->arg.c_str()));
+      ChooseSlotFile(main, platform_.fileDialog, platform_.files, event.control->number);
       break;
     case Action::PlaySlot:
-      PlaySlot(main, platform_.media, std::atoi(event.control->arg.c_str()));
+      PlaySlot(main, platform_.media, event.control->number);
       break;
     case Action::VoiceCreated:
       voice_.Created(window);
@@ -172,10 +168,7 @@ void Application::Perform(Action action, const UiEvent& event) {
       break;
     case Action::VoiceClosing:
       voice_.Closing(window);
-      ShowMainAgain(event.window);
-      break;
-    default:
-      // Actions of features that are not part of this build do nothing.
+      CloseSecondary(event.window);
       break;
   }
 }
@@ -202,16 +195,10 @@ void Application::OpenSecondary(const WindowSpec& layout) {
   platform_.ui.Load(layout, Modality::Modal);
 }
 
-void Application::ShowMainAgain(WindowId secondary) {
+void Application::CloseSecondary(WindowId secondary, const std::function<void()>& letGo) {
   platform_.ui.ShowWindow(main_, true);
+  if (letGo) letGo();
   platform_.ui.Destroy(secondary);
-}
-
-void Application::ShowBoxNotice() {
-  platform_.ui.InfoBox("温馨提示：",
-                       "BOX打碟将在下个版本正式发布，目前作者还在了解BOX，如果你懂可以在论坛发帖联系我！",
-                       BoxIcon::None);
-  platform_.shell.OpenUrl(LinkUrl("forum.php?mod=forumdisplay&fid=49"));
 }
 
 }  // namespace zv

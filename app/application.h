@@ -2,6 +2,8 @@
 // handles it, opens the secondary windows and runs the exit clean-up.
 #pragma once
 
+#include <functional>
+
 #include "app/exit_clean_up.h"
 #include "online/page_viewer.h"
 #include "online/self_update.h"
@@ -44,8 +46,9 @@ class Application : public IEventSink {
   void Perform(Action action, const UiEvent& event);
   void ShowPage(const std::string& page);
   void OpenSecondary(const WindowSpec& layout);
-  void ShowMainAgain(WindowId secondary);
-  void ShowBoxNotice();
+  // The main window comes back before the secondary window goes; `letGo` runs in between, so
+  // a feature releases what its window held while the window still exists.
+  void CloseSecondary(WindowId secondary, const std::function<void()>& letGo = nullptr);
   void CheckVersion();
 
   Platform& platform_;

@@ -10,7 +10,6 @@ namespace zv {
 namespace {
 
 constexpr size_t kMinimumWave = 36;
-constexpr size_t kChunkHeader = 8;
 
 // Format tags of the "fmt " chunk; an extensible format keeps the real tag in the first two
 // bytes of its sub-format GUID.
@@ -48,18 +47,17 @@ std::optional<WaveChunks> FindWaveChunks(std::string_view bytes) {
   if (bytes.size() < kMinimumWave || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "WAVE")
     return std::nullopt;
   // A RIFF length larger than the bytes we hold must not lead the walk past them.
-  const size_t end = std::min<uint64_t>(bytes.size(), uint64_t{8} + ReadLittleEndian(bytes, 4, 4));
+  const std::string_view riff =
+      bytes.substr(0, std::min<uint64_t>(bytes.size(), uint64_t{8} + ReadLittleEndian(bytes, 4, 4)));
   std::optional<std::string_view> format, data;
   size_t at = 12;
-  while (at + kChunkHeader <= end && !(format && data)) {
-    const std::string_view id = bytes.substr(at, 4);
-    const uint64_t size = ReadLittleEndian(bytes, at + 4, 4);
-    const size_t body = at + kChunkHeader;
-    if (body + size > end) break;
-    if (id == "fmt " && !format) format = bytes.substr(body, size);
-    if (id == "data" && !data) data = bytes.substr(body, size);
+  while (!(format && data)) {
+    const std::optional<RiffChunk> chunk = ReadRiffChunk(riff, at);
+    if (!chunk || chunk->body.size() < chunk->declared) break;
+    if (chunk->id == "fmt " && !format) format = chunk->body;
+    if (chunk->id == "data" && !data) data = chunk->body;
     // Chunks start on even offsets: an odd body is followed by one pad byte.
-    at = body + size + (size & 1);
+    at += 8 + size_t{chunk->declared} + (chunk->declared & 1);
   }
   if (!format || !data) return std::nullopt;
   return WaveChunks{*format, *data};

@@ -6,8 +6,18 @@
 
 #include <set>
 
+#include "case_name.h"
+
 namespace zv {
 namespace {
+
+// A missing control fails the case it is looked up in rather than ending the whole run.
+const ControlSpec& Control(const WindowSpec* window, const std::string& name) {
+  static const ControlSpec kMissing;
+  const ControlSpec* control = window->Find(name);
+  if (control == nullptr) ADD_FAILURE() << name << " is missing";
+  return control != nullptr ? *control : kMissing;
+}
 
 const WindowSpec* const kWindows[] = {&MainWindowSpec(), &UpdateWindowSpec(), &PianoWindowSpec(),
                                       &VoiceWindowSpec()};
@@ -43,7 +53,8 @@ TEST_P(EveryWindowTest, EveryVisualControlHasASizeAndEveryEventAnAction) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, EveryWindowTest, testing::ValuesIn(kWindows));
+INSTANTIATE_TEST_SUITE_P(Windows, EveryWindowTest, testing::ValuesIn(kWindows),
+    test::NamedBy([](const WindowSpec* w) { return w->id; }));
 
 struct WindowCase {
   const WindowSpec* layout;
@@ -131,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{P, "按钮2", "", 520, 416, 48, 24, "关闭"},
         PlaceCase{V, "编辑框2", "", 152, 47, 96, 32, "200"},
         PlaceCase{V, "按钮1", "", 464, 88, 88, 32, "开始"},
-        PlaceCase{V, "录音音波1", "", 568, 136, 26, 26, ""}));
+        PlaceCase{V, "录音音波1", "", 568, 136, 26, 26, ""}),
+    test::NamedBy([](const PlaceCase& c) { return c.layout->id + "_" + c.name; }));
 
 TEST(MainWindowTableTest, HoldsEveryNumberedFamily) {
   const struct {
@@ -152,12 +164,12 @@ TEST(MainWindowTableTest, HoldsEveryNumberedFamily) {
 
 TEST(MainWindowTableTest, PagesStartHiddenAndTheOverlayShown) {
   for (const char* page : {"图片框1", "图片框3", "图片框4"}) {
-    EXPECT_FALSE(MainWindowSpec().Find(page)->visible) << page;
+    EXPECT_FALSE(Control(&MainWindowSpec(), page).visible) << page;
   }
-  EXPECT_TRUE(MainWindowSpec().Find("图片框9")->visible);
-  EXPECT_FALSE(MainWindowSpec().Find("分组框1")->visible);
-  EXPECT_FALSE(MainWindowSpec().Find("进度条1")->visible);
-  EXPECT_FALSE(MainWindowSpec().Find("进度条2")->visible);
+  EXPECT_TRUE(Control(&MainWindowSpec(), "图片框9").visible);
+  EXPECT_FALSE(Control(&MainWindowSpec(), "分组框1").visible);
+  EXPECT_FALSE(Control(&MainWindowSpec(), "进度条1").visible);
+  EXPECT_FALSE(Control(&MainWindowSpec(), "进度条2").visible);
 }
 
 struct SettingCase {
@@ -181,8 +193,8 @@ TEST(SettingTableTest, TimersBarsAndSlider) {
     EXPECT_EQ(control->rangeMax, c.rangeMax) << c.name;
     EXPECT_EQ(control->position, c.position) << c.name;
   }
-  EXPECT_EQ(V->Find("外形框1")->fill, 0x00C0C0C0u);
-  EXPECT_EQ(U->Find("状态条1")->panes, 4);
+  EXPECT_EQ(Control(V, "外形框1").fill, 0x00C0C0C0u);
+  EXPECT_EQ(Control(U, "状态条1").panes, 4);
 }
 
 struct FontCase {
@@ -201,7 +213,7 @@ TEST(FontTableTest, FontsOfTheCaptionedControls) {
       {V, "透明标签1", "宋体", 12, false},       {U, "透明标签1", "宋体", 21, false},
   };
   for (const FontCase& c : cases) {
-    const FontSpec& font = c.layout->Find(c.name)->font;
+    const FontSpec& font = Control(c.layout, c.name).font;
     EXPECT_EQ(font.face, c.face) << c.name;
     EXPECT_EQ(font.pixels, c.pixels) << c.name;
     EXPECT_EQ(font.bold, c.bold) << c.name;

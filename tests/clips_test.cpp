@@ -14,6 +14,7 @@
 
 #include <ebur128.h>
 
+#include "case_name.h"
 #include "sound/clip_catalogue.h"
 #include "sound/wave_bytes.h"
 
@@ -301,8 +302,9 @@ std::vector<Format> EffectRows() {
   return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Board, ClipFormatTest, testing::ValuesIn(BoardRows()));
-INSTANTIATE_TEST_SUITE_P(PianoEffects, ClipFormatTest, testing::ValuesIn(EffectRows()));
+const auto kByClip = test::NamedBy([](const Format& f) { return f.clip; });
+INSTANTIATE_TEST_SUITE_P(Board, ClipFormatTest, testing::ValuesIn(BoardRows()), kByClip);
+INSTANTIATE_TEST_SUITE_P(PianoEffects, ClipFormatTest, testing::ValuesIn(EffectRows()), kByClip);
 
 TEST(BoardClipsTest, AllFiftyTakeTheirKnownTotal) {
   if (kClipDir.empty()) GTEST_SKIP() << "no clips in this build";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/gbk_text.h"
+#include "case_name.h"
 #include "fake_world.h"
 #include "sound/custom_slots.h"
 #include "wave_maker.h"
@@ -154,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(NameCase{"C:\\m\\a.mp3", "a.mp3"}, NameCase{"a.mp3", "a.mp3"},
                     NameCase{"C:\\dir\\", ""}, NameCase{"\\\\server\\share\\歌.wav", "歌.wav"},
                     NameCase{"C:\\表\\\x81\x5C.mp3", "\x81\x5C.mp3"},
-                    NameCase{"C:\\\x81\x5C\x81\x5C", "\x81\x5C\x81\x5C"}));
+                    NameCase{"C:\\\x81\x5C\x81\x5C", "\x81\x5C\x81\x5C"}),
+    test::NamedBy([](const NameCase& c) { return c.path; }));
 
 TEST(SlotPlaybackTest, PlayStopsTheFileBeforeAndStartsTheSlotsFile) {
   World world;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 namespace zv {
 namespace {
 
@@ -30,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                     FindCase{"\xA3\xA3\xA4", "\xA3\xA4", 1, -1},
                     FindCase{"\xA3\xA3\xA3\xA4", "\xA3\xA4", 1, 3},
                     // Starting inside a character does not realign onto its trail byte.
-                    FindCase{"\xA3\xA3\xA4x", "x", 2, -1}, FindCase{"\xA3\xA3xx", "x", 2, 3}, FindCase{"ab", "b", 0, 2}));
+                    FindCase{"\xA3\xA3\xA4x", "x", 2, -1}, FindCase{"\xA3\xA3xx", "x", 2, 3}, FindCase{"ab", "b", 0, 2}),
+    test::NamedBy([](const FindCase& c) { return c.text + "_" + c.needle; }));
 
 struct SplitCase {
   std::string text, marker;
@@ -56,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"甲" + S + S + "乙" + S, S, {"甲", "", "乙"}},
         // A3 A3 then the separator's own bytes: the match starts only after the character.
         SplitCase{"\xA3\xA3" + S + "x", S, {"\xA3\xA3", "x"}},
-        SplitCase{"abc", "", {"abc"}}));
+        SplitCase{"abc", "", {"abc"}}),
+    test::NamedBy([](const SplitCase& c) { return c.text; }));
 
 TEST(SeparatorTest, IsTheNineteenConfigurationBytes) {
   EXPECT_EQ(kFieldSeparator,

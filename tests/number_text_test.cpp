@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 namespace zv {
 namespace {
 
@@ -32,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"-99999999999", A, -2147483647 - 1},
                     IntegerCase{"２", A, 0}, IntegerCase{"２", W, 2}, IntegerCase{"１２3", W, 123},
                     IntegerCase{"－５", W, -5}, IntegerCase{"＋７x", W, 7},
-                    IntegerCase{"　９", W, 9}, IntegerCase{"版本２", W, 0}));
+                    IntegerCase{"　９", W, 9}, IntegerCase{"版本２", W, 0}),
+    test::NamedBy([](const IntegerCase& c) { return c.text; }));
 
 struct TextCase {
   double value;
@@ -51,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{-3, "-3"}, TextCase{0.1, "0.1"}, TextCase{1.0 / 3, "0.3333333333333"},
                     TextCase{2.0 / 3, "0.6666666666667"}, TextCase{123456.789, "123456.789"},
                     TextCase{-0.0, "0"}, TextCase{0.00012, "0.00012"},
-                    TextCase{1e15, "1000000000000000"}));
+                    TextCase{1e15, "1000000000000000"}),
+    test::NamedBy([](const TextCase& c) { return c.expected; }));
 
 struct RoundCase {
   double value;
@@ -72,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundCase{2.675, 2, 2.68}, RoundCase{-2.675, 2, -2.68},
                     RoundCase{0.125, 2, 0.13}, RoundCase{1.004, 2, 1.0},
                     RoundCase{1536.0 / 1024 / 0.5, 2, 3.0}, RoundCase{2.5, 0, 3.0},
-                    RoundCase{-2.5, 0, -3.0}, RoundCase{12.344999, 2, 12.34}));
+                    RoundCase{-2.5, 0, -3.0}, RoundCase{12.344999, 2, 12.34}),
+    test::NamedBy([](const RoundCase& c) { return std::to_string(c.value); }));
 
 }  // namespace
 }  // namespace zv

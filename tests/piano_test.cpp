@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "case_name.h"
 #include "fake_world.h"
 #include "piano/piano.h"
 #include "sound/clip_catalogue.h"
@@ -75,7 +76,8 @@ TEST_P(PianoOnTest, RegistersAll46KeysInOrderOnThePianoWindow) {
   EXPECT_TRUE(world.hotkeys.IsIntercepting(piano.Id()));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothOnControls, PianoOnTest, testing::Values("保存配置按钮1", "按钮1"));
+INSTANTIATE_TEST_SUITE_P(BothOnControls, PianoOnTest, testing::Values("保存配置按钮1", "按钮1"),
+                         test::NamedBy([](const std::string& control) { return control; }));
 
 class PianoOffTest : public PianoWindowTest, public testing::WithParamInterface<std::string> {};
 
@@ -90,7 +92,8 @@ TEST_P(PianoOffTest, ReleasesAllKeysAndKeepsTheWindowOpen) {
   EXPECT_TRUE(world.log.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothOffControls, PianoOffTest, testing::Values("保存配置按钮2", "按钮2"));
+INSTANTIATE_TEST_SUITE_P(BothOffControls, PianoOffTest, testing::Values("保存配置按钮2", "按钮2"),
+                         test::NamedBy([](const std::string& control) { return control; }));
 
 TEST_F(PianoWindowTest, IdentifiersRunOnAcrossQuickSendPianoAndQuickSendAgain) {
   world.ui.Click(main.Id(), "保存配置按钮1");

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "case_name.h"
 #include "fake_world.h"
 #include "online/update_target.h"
 
@@ -359,7 +360,8 @@ INSTANTIATE_TEST_SUITE_P(
                     StemCase{"a\"b", false}, StemCase{"a<b>", false}, StemCase{"a|b", false},
                     StemCase{"a\tb", false}, StemCase{"NUL", false}, StemCase{"com1", false},
                     StemCase{"lpt9.txt", false}, StemCase{"console", true},
-                    StemCase{"名\xC3", false}));
+                    StemCase{"名\xC3", false}),
+    test::NamedBy([](const StemCase& c) { return c.stem; }));
 
 struct TrimCase {
   std::string text, trimmed;
@@ -376,7 +378,8 @@ INSTANTIATE_TEST_SUITE_P(Table, TrimTest,
                                          TrimCase{"　 　", ""}, TrimCase{"\ta\n", "\ta\n"},
                                          TrimCase{"数据　", "数据"},
                                          // A1 A1 straddling two characters is not a space.
-                                         TrimCase{"\xB0\xA1\xA1\xA1", "\xB0\xA1"}));
+                                         TrimCase{"\xB0\xA1\xA1\xA1", "\xB0\xA1"}),
+    test::NamedBy([](const TrimCase& c) { return c.text; }));
 
 }  // namespace
 }  // namespace zv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/build_settings.h"
+#include "case_name.h"
 #include "fake_world.h"
 
 namespace zv {
@@ -28,7 +29,8 @@ TEST_P(PageButtonTest, ShowsExactlyOnePageAndAgainChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(Table, PageButtonTest,
                          testing::Values(PageCase{"特定按钮1", "图片框4"},
                                          PageCase{"特定按钮2", "图片框3"},
-                                         PageCase{"特定按钮3", "图片框1"}));
+                                         PageCase{"特定按钮3", "图片框1"}),
+    test::NamedBy([](const PageCase& c) { return c.page; }));
 
 TEST(PageButtonTest, SwitchingBetweenPagesKeepsOneVisible) {
   FakeWorld world;
@@ -75,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"透明标签4", true, kRoot + "forum.php?mod=viewthread&tid=3&extra="},
         LinkCase{"透明标签2", true, kRoot + "forum.php?mod=forumdisplay&fid=54"},
         LinkCase{"图片框5", true, build::kShortLink3}, LinkCase{"图片框6", true, build::kShortLink2},
-        LinkCase{"图片框7", true, build::kShortLink1}));
+        LinkCase{"图片框7", true, build::kShortLink1}),
+    test::NamedBy([](const LinkCase& c) { return c.control; }));
 
 TEST(LinkTest, PlainTextAndPicturesWithoutLinksOpenNothing) {
   FakeWorld world;
@@ -126,7 +129,8 @@ TEST_P(SecondaryWindowTest, HidesMainWhileOpenAndGivesItBackOnClose) {
 
 INSTANTIATE_TEST_SUITE_P(Table, SecondaryWindowTest,
                          testing::Values(SecondaryCase{"特定按钮4", "piano"},
-                                         SecondaryCase{"特定按钮5", "voice"}));
+                                         SecondaryCase{"特定按钮5", "voice"}),
+    test::NamedBy([](const SecondaryCase& c) { return c.windowId; }));
 
 TEST(ExitTest, CleanUpRunsOnceLastRegisteredFirst) {
   FakeWorld world;

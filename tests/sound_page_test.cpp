@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "case_name.h"
 #include "fake_world.h"
 #include "sound/clip_catalogue.h"
 #include "wave_maker.h"
@@ -115,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(Table, PianoClipTest,
                                          KeyCase{'Z', "note_z.wav"}, KeyCase{0x70, "key_f1.wav"},
                                          KeyCase{0x7B, "key_f12.wav"}, KeyCase{'1', "key_1.wav"},
                                          KeyCase{'8', "key_8.wav"}, KeyCase{'9', ""},
-                                         KeyCase{'0', ""}, KeyCase{0x7C, ""}, KeyCase{'a', ""}));
+                                         KeyCase{'0', ""}, KeyCase{0x7C, ""}, KeyCase{'a', ""}),
+    test::NamedBy([](const KeyCase& c) { return "key" + std::to_string(c.virtualKey); }));
 
 }  // namespace
 }  // namespace zv

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "case_name.h"
 #include "online/update_signature.h"
 #include "openssl_signature_checker.h"
 #include "signature_cases.h"
@@ -91,7 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
                     FieldCase{"2---http://a/b.exe---名字", ""},
                     FieldCase{"2---http://a/b.exe---名字---", ""},
                     FieldCase{"2---http://a/b.exe---名字------", ""},
-                    FieldCase{"2---a", ""}, FieldCase{"", ""}));
+                    FieldCase{"2---a", ""}, FieldCase{"", ""}),
+    test::NamedBy([](const FieldCase& c) { return c.document; }));
 
 TEST(UpdateSignatureTest, KeyIsReadOnlyFromLowerCaseHexOfTheRightLength) {
   EXPECT_TRUE(ParsePublicKey(kTestKeyA));

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/data_paths.h"
+#include "case_name.h"
 #include "fake_world.h"
 #include "app/little_endian.h"
 #include "voice/take_wave.h"
@@ -186,7 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ThresholdCase{"abc", 0, false}, ThresholdCase{"-5", -4, true},
                     ThresholdCase{"-5", -5, false},
                     // Only the low 16 bits count: 65737 is 201, 65535 is -1.
-                    ThresholdCase{"65737", 201, false}, ThresholdCase{"65535", 0, true}));
+                    ThresholdCase{"65737", 201, false}, ThresholdCase{"65535", 0, true}),
+    test::NamedBy([](const ThresholdCase& c) { return c.threshold + "_level" + std::to_string(c.level); }));
 
 TEST_F(VoiceChangerTest, TakeLasts2Point2SecondsAfterTheLastLoudReading) {
   Toggle();

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/data_paths.h"
+#include "case_name.h"
 #include "platform/fake/fake_file_system.h"
 #include "voice/take_wave.h"
 #include "voice/voice_transform.h"
@@ -70,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{12, 14, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14}},
         PatternCase{22, 7, {1, 2, 4, 6}},
         PatternCase{22, 1, {1}},
-        PatternCase{5, 0, {}}));
+        PatternCase{5, 0, {}}),
+    test::NamedBy([](const PatternCase& c) { return "position" + std::to_string(c.position) + "blocks" + std::to_string(c.blocks); }));
 
 struct LengthCase {
   int position;
@@ -96,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         // 100,500 frames are 100 blocks; the last 500 frames are left out.
         LengthCase{5, 100500, 132}, LengthCase{22, 100500, 51},
         // Shorter than a block: nothing.
-        LengthCase{5, 999, 0}));
+        LengthCase{5, 999, 0}),
+    test::NamedBy([](const LengthCase& c) { return "position" + std::to_string(c.position) + "frames" + std::to_string(c.frames); }));
 
 TEST(StretchBlocksTest, LeavesOutTheFramesAfterTheLastFullBlock) {
   const std::vector<int> numbers =
@@ -153,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
         // An octave lower at 22: 133 blocks in 6 s, about 22050.
         RateCase{22, 264600, 22166}, RateCase{11, 264600, 51000}, RateCase{12, 264600, 40500},
         // No samples out, or no duration: the take's own rate stays.
-        RateCase{5, 999, 44100}, RateCase{5, 0, 44100}));
+        RateCase{5, 999, 44100}, RateCase{5, 0, 44100}),
+    test::NamedBy([](const RateCase& c) { return "position" + std::to_string(c.position) + "frames" + std::to_string(c.frames); }));
 
 TEST(TransformTakeTest, SpeedModeKeepsTheRateAndLengthensBy4To3AtPosition5) {
   FakeFileSystem files;

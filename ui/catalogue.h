@@ -35,9 +35,8 @@ enum class Action {
   Ignored,  // a control whose event the program deliberately leaves without effect
   // application shell
   StartUp,
-  ShowMainAgain,  // closing of a secondary window
-  ShowPage,       // arg: the page to show
-  OpenLink,       // arg: site path, or "short:N"
+  ShowPage,  // target: the page to show
+  OpenLink,  // target: site path, or "short:N"
   OpenPiano,
   OpenVoiceChanger,
   BoxNotice,
@@ -48,11 +47,10 @@ enum class Action {
   UpdateStart,
   UpdateTick,
   // sound board
-  PlayBuiltInClip,  // arg: clip number
+  PlayBuiltInClip,  // number: the clip
   StopAll,
-  OpenSite,
-  ChooseSlotFile,  // arg: slot number
-  PlaySlot,        // arg: slot number
+  ChooseSlotFile,  // number: the slot
+  PlaySlot,        // number: the slot
   // quick-send
   SaveQuickSend,
   QuickSendOn,
@@ -64,7 +62,6 @@ enum class Action {
   PianoOn,
   PianoOff,
   PianoHotkey,
-  PianoPicturePress,
   // voice changer
   VoiceCreated,
   VoiceStart,
@@ -96,7 +93,8 @@ struct ControlSpec {
   uint32_t fill = 0;  // shape box colour, 0x00BBGGRR
   int panes = 0;      // status bar
   Action action = Action::None;
-  std::string arg;
+  std::string target;  // a page or a link
+  int number = 0;      // a clip or a slot
 
   // Non-visual controls have no place on screen and no window of their own.
   bool HasWindow() const;

@@ -40,9 +40,16 @@ inline ControlSpec& AddTimer(WindowSpec& window, const std::string& name,
   return timer;
 }
 
-inline ControlSpec& WithAction(ControlSpec& control, Action action, const std::string& arg = "") {
+inline ControlSpec& WithAction(ControlSpec& control, Action action,
+                               const std::string& target = "") {
   control.action = action;
-  control.arg = arg;
+  control.target = target;
+  return control;
+}
+
+inline ControlSpec& WithAction(ControlSpec& control, Action action, int number) {
+  control.action = action;
+  control.number = number;
   return control;
 }
 

@@ -104,7 +104,7 @@ void AddSoundPage(WindowSpec& w) {
         w, Numbered("官方音按钮", n), "图片框3", 8 + 104 * ((n - 1) % 6), 16 + 40 * ((n - 1) / 6),
         96, 32, kSoundCaptions[n - 1], SoundButtonFont(), pictures::kButton, pictures::kButton);
     if (n <= kBuiltInClipCount) {
-      WithAction(button, Action::PlayBuiltInClip, std::to_string(n));
+      WithAction(button, Action::PlayBuiltInClip, n);
     } else if (n == 51) {
       WithAction(button, Action::StopAll);
     } else {
@@ -125,15 +125,14 @@ void AddCustomPage(WindowSpec& w) {
     const int column = (n - 1) / 6;
     const int row = (n - 1) % 6;
     const int top = 16 + 64 * row;
-    const std::string slot = std::to_string(n);
     WithAction(Add(w, Numbered("自定义歌曲名字", n), ControlKind::TransparentLabel, "图片框1",
                    8 + 200 * column, top, 72, 48,
                    "亲，你还没有选择场景音哦！点击我！选择歌曲！"),
-               Action::ChooseSlotFile, slot);
+               Action::ChooseSlotFile, n);
     WithAction(AddGraphicButton(w, Numbered("自定义播放按钮", n), "图片框1", 88 + 200 * column,
                                 top, 50, 50, "", SlotButtonFont(), pictures::kPlayNormal,
                                 pictures::kPlayPressed),
-               Action::PlaySlot, slot);
+               Action::PlaySlot, n);
     WithAction(AddGraphicButton(w, Numbered("自定义停止按钮", n), "图片框1", 144 + 200 * column,
                                 top, 50, 50, "", SlotButtonFont(), pictures::kStopNormal,
                                 pictures::kStopPressed),

@@ -46,7 +46,7 @@ WindowSpec BuildPianoWindow() {
   AddSaveStyleButton(w, "保存配置按钮2", 464, 64, "关闭钢琴", Action::PianoOff);
   ControlSpec& piano = Add(w, "图片框2", ControlKind::PictureBox, "", 8, -16, 456, 200);
   piano.picture = pictures::kGrandPiano;
-  WithAction(piano, Action::PianoPicturePress);
+  WithAction(piano, Action::Ignored);
   Add(w, "图片框1", ControlKind::PictureBox, "", 0, 176, 568, 288).picture = pictures::kKeyboard;
   WithAction(Add(w, "按钮1", ControlKind::Button, "", 456, 416, 48, 24, "开启"), Action::PianoOn);
   WithAction(Add(w, "按钮2", ControlKind::Button, "", 520, 416, 48, 24, "关闭"), Action::PianoOff);

@@ -27,11 +27,10 @@ std::optional<WaveView> ReadWave(std::string_view bytes) {
       bytes.substr(kFormatFieldsEnd, std::min(kDataSearchBytes, bytes.size() - kFormatFieldsEnd));
   const size_t found = window.find("data");
   if (found == std::string_view::npos) return std::nullopt;
-  const size_t sizeAt = kFormatFieldsEnd + found + 4;
-  if (sizeAt + 4 > bytes.size()) return std::nullopt;
-  const size_t declared = ReadLittleEndian(bytes, sizeAt, 4);
+  const std::optional<RiffChunk> data = ReadRiffChunk(bytes, kFormatFieldsEnd + found);
+  if (!data) return std::nullopt;
   // A cut-off file declares more than it holds: only what is there is used.
-  wave.samples = bytes.substr(sizeAt + 4, std::min<size_t>(declared, bytes.size() - sizeAt - 4));
+  wave.samples = data->body;
   return wave;
 }
 
