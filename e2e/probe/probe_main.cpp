@@ -309,8 +309,9 @@ constexpr int kSystemHandleInformation = 16;
 constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
 
 long long HandleCount(DWORD pid) {
-  const auto query = reinterpret_cast<QuerySystemInformation>(
-      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
+  // Through void(*)(): GetProcAddress's FARPROC says nothing of the real signature.
+  const auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
   if (!query) return -1;
   std::string buffer(1 << 16, '\0');
   for (int attempt = 0; attempt < 12; ++attempt) {
