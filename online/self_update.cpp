@@ -41,7 +41,6 @@ void SelfUpdate::Begin(const Form& update, const Form& main) {
     return;
   }
   TransferSettings settings;
-  settings.download = true;
   settings.source = source;
   settings.target = *target;
   settings.parts = kUpdateParts;

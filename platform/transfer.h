@@ -32,7 +32,6 @@ struct TransferNotice {
 using TransferHandler = std::function<int(const TransferNotice&)>;
 
 struct TransferSettings {
-  bool download = true;
   std::string source;  // http address
   std::string target;  // file path (GBK)
   int parts = 1;       // parallel ranges when the server supports them

@@ -47,7 +47,6 @@ TEST(SelfUpdateTest, WindowStandsOverTheMainWindowAndTheTransferGetsItsSettings)
 
   ASSERT_EQ(world.transfer.starts.size(), 1u);
   const TransferSettings& s = world.transfer.starts[0];
-  EXPECT_TRUE(s.download);
   EXPECT_EQ(s.source, "http://dl.example/new.exe");
   EXPECT_EQ(s.target, kDirectory + "\\新版.exe");
   EXPECT_EQ(s.parts, 5);

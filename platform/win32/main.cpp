@@ -1,7 +1,6 @@
 // The exe's entry point: sets up the Windows services the window host relies on, hands the
 // real platform to the program and returns its exit code. Reads no arguments.
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 // <windows.h> maps CreateDirectory to CreateDirectoryA, which would rename the file-system
 // interface's method in this file only.
@@ -49,9 +48,6 @@ class ComApartment {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
-                                                    ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&classes);
   ComApartment com;
   zv::win32::GdiplusSession gdiplus;
   try {
