@@ -7,6 +7,8 @@ import socket
 import subprocess
 import time
 
+from winebox import end_process
+
 NGINX = "/usr/sbin/nginx"
 START_S = 20
 
@@ -67,11 +69,5 @@ http {{
                 time.sleep(0.05)
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
         self.proc = None

@@ -14,6 +14,8 @@ import wave
 
 import numpy as np
 
+from winebox import end_process
+
 RATE = 44100
 START_TIMEOUT_S = 20
 
@@ -105,25 +107,14 @@ class PrivatePulse:
         """Ends the recording and returns its samples as floats."""
         if self.recorder is None:
             return None
-        self.recorder.terminate()
-        try:
-            self.recorder.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.recorder.kill()
-            self.recorder.wait()
+        end_process(self.recorder)
         self.recorder = None
         return read_wave(self.recording_path)
 
     def stop(self):
         self.stop_recording()
         for proc in (self.keep_alive, self.daemon):
-            if proc is not None and proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
+            end_process(proc)
         self.keep_alive = self.daemon = None
 
 

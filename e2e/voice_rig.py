@@ -5,6 +5,7 @@ import os
 import subprocess
 
 import pulse_capture
+import winebox
 from harness import wait_until
 from pulse_capture import RATE
 
@@ -40,9 +41,7 @@ class VoicePulse(pulse_capture.PrivatePulse):
                                 stderr=subprocess.DEVNULL)
 
     def stop(self):
-        if self.mic_keep_alive is not None and self.mic_keep_alive.poll() is None:
-            self.mic_keep_alive.terminate()
-            self.mic_keep_alive.wait(timeout=10)
+        winebox.end_process(self.mic_keep_alive)
         self.mic_keep_alive = None
         super().stop()
 

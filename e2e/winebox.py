@@ -92,6 +92,19 @@ def run_probe(probe_exe, env, out_path, log_path, args, timeout=60):
         return {"ok": False, "error": f"probe {args[0]} gave no answer: {e}"}
 
 
+def end_process(proc, timeout=10):
+    """Asks a child started by the tests to end, and kills it when it has not ended in
+    `timeout` seconds; nothing for one that is gone or was never started."""
+    if proc is None or proc.poll() is not None:
+        return
+    proc.terminate()
+    try:
+        proc.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
 class Xvfb:
     """A private X server on the first free display; Xvfb reports the number once it listens."""
 
@@ -126,13 +139,7 @@ class Xvfb:
         return self
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
         self.proc = None
 
 
