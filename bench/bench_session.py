@@ -52,3 +52,14 @@ def headless_prefix(bench_dir):
         winebox.fresh_dir(prefix)
         winebox.make_prefix(prefix, home, None, log)
     return prefix, home, log
+
+
+def add_program_arguments(parser):
+    """--exe, --probe and --site-host, defaulting to this tree's cross build and the site port
+    the build scripts use."""
+    win = os.path.join(ROOT, "build", "win")
+    parser.add_argument("--exe", default=os.path.join(win, "platform", "win32", "zanvoro.exe"))
+    parser.add_argument("--probe", default=os.path.join(win, "e2e", "probe", "probe.exe"))
+    parser.add_argument("--site-host",
+                        default=f"127.0.0.1:{os.environ.get('ZANVORO_SITE_PORT', '18080')}",
+                        help="the host the exe was built for")

@@ -132,11 +132,9 @@ def silent_site_wait(session):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--runs", type=int, default=5)
-    win = os.path.join(ROOT, "build", "win")
-    parser.add_argument("--exe", default=os.path.join(win, "platform", "win32", "zanvoro.exe"))
-    parser.add_argument("--probe", default=os.path.join(win, "e2e", "probe", "probe.exe"))
-    parser.add_argument("--new-version", default=os.path.join(win, "site", "new_version", "new_version.exe"))
-    parser.add_argument("--site-host", default=f"127.0.0.1:{os.environ.get('ZANVORO_SITE_PORT', '18080')}", help="the host the exe was built for")
+    bench_session.add_program_arguments(parser)
+    parser.add_argument("--new-version", default=os.path.join(
+        ROOT, "build", "win", "site", "new_version", "new_version.exe"))
     args = parser.parse_args()
 
     config = bench_session.bench_config(args.exe, args.probe, args.site_host)

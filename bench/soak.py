@@ -23,7 +23,6 @@ import chat_keys  # noqa: E402
 import harness  # noqa: E402
 import pulse_capture  # noqa: E402
 
-SITE_HOST = f"127.0.0.1:{os.environ.get('ZANVORO_SITE_PORT', '18080')}"
 PAGE_BUTTONS = ("特定按钮1", "特定按钮3", "特定按钮2")  # quick-send, custom sounds, MC page last
 SECONDARY = (("特定按钮4", "Zanvoro模拟钢琴"), ("特定按钮5", "落Zanvoro变声器"))
 STOP_ALL = "官方音按钮51"
@@ -71,10 +70,7 @@ def sample(program):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--rounds", type=int, default=100)
-    win = os.path.join(ROOT, "build", "win")
-    parser.add_argument("--exe", default=os.path.join(win, "platform", "win32", "zanvoro.exe"))
-    parser.add_argument("--probe", default=os.path.join(win, "e2e", "probe", "probe.exe"))
-    parser.add_argument("--site-host", default=SITE_HOST, help="the host the exe was built for")
+    bench_session.add_program_arguments(parser)
     args = parser.parse_args()
 
     config = bench_session.bench_config(args.exe, args.probe, args.site_host)
