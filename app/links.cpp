@@ -1,7 +1,7 @@
 // Builds link URLs from the official site host and the short links chosen at build time.
 #include "app/links.h"
 
-#include "app/build_settings.h"
+#include "base/build_settings.h"
 
 namespace zv {
 

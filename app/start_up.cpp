@@ -1,8 +1,8 @@
 // Start-up sequence and heartbeat of the main window.
 #include "app/start_up.h"
 
-#include "app/data_paths.h"
-#include "app/gbk_text.h"
+#include "base/data_paths.h"
+#include "base/gbk_text.h"
 #include "quicksend/quick_send_texts.h"
 #include "sound/custom_slots.h"
 

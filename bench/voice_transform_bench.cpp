@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/data_paths.h"
+#include "base/data_paths.h"
 #include "platform/fake/fake_file_system.h"
 #include "voice/take_wave.h"
 #include "voice/voice_transform.h"

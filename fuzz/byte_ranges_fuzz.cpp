@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "fuzz/fuzz_check.h"
 #include "online/byte_ranges.h"
 

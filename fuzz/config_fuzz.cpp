@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/ui_host.h"
 #include "quicksend/quick_send_texts.h"

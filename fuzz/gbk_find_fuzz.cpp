@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "fuzz/fuzz_check.h"
 #include "online/markup_serialiser.h"
 #include "online/page_charset.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "fuzz/fuzz_check.h"
 #include "sound/wave_bytes.h"
 

@@ -1,7 +1,7 @@
 // Online count: the markers match the forum's "online members" line as the viewer writes it.
 #include "online/online_count.h"
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 namespace zv {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "online/markup_tag.h"
 
 namespace zv {

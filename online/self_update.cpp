@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "online/update_signature.h"
 #include "online/update_target.h"
 

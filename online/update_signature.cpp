@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/build_settings.h"
-#include "app/gbk_text.h"
+#include "base/build_settings.h"
+#include "base/gbk_text.h"
 
 namespace zv {
 namespace {

@@ -2,9 +2,9 @@
 // window has nothing else to do until it knows whether this version may run on.
 #include "online/version_check.h"
 
-#include "app/build_settings.h"
-#include "app/gbk_text.h"
-#include "app/number_text.h"
+#include "base/build_settings.h"
+#include "base/gbk_text.h"
+#include "base/number_text.h"
 
 namespace zv {
 namespace {

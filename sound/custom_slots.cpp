@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "app/data_paths.h"
-#include "app/gbk_text.h"
+#include "base/data_paths.h"
+#include "base/gbk_text.h"
 
 namespace zv {
 namespace {

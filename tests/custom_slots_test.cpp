@@ -2,7 +2,7 @@
 // restoring it after a restart, and playing slots through the media player.
 #include <gtest/gtest.h>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "case_name.h"
 #include "fake_world.h"
 #include "sound/custom_slots.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/build_settings.h"
+#include "base/build_settings.h"
 #include "online/update_signature.h"
 #include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_dispatcher.h"

@@ -1,5 +1,5 @@
 // Character-aware find and split over GBK bytes.
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 #include <gtest/gtest.h>
 

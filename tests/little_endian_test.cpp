@@ -1,6 +1,6 @@
 // The RIFF chunk header reader both WAVE readers stand on: it never reads past the bytes, and it
 // tells a body the bytes cut short from a whole one.
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 
 #include <gtest/gtest.h>
 

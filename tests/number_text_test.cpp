@@ -1,5 +1,5 @@
 // Text to integer and number to text as the version check and the update window use them.
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 #include <gtest/gtest.h>
 

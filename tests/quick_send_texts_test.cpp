@@ -1,7 +1,7 @@
 // Saving and loading the twelve quick-send texts on the fake platform.
 #include <gtest/gtest.h>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "fake_world.h"
 #include "quicksend/quick_send_texts.h"
 

@@ -2,7 +2,7 @@
 // secondary windows.
 #include <gtest/gtest.h>
 
-#include "app/build_settings.h"
+#include "base/build_settings.h"
 #include "case_name.h"
 #include "fake_world.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "voice/sound_start.h"
 
 namespace zv {

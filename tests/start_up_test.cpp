@@ -2,7 +2,7 @@
 // virtual clock.
 #include <gtest/gtest.h>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "fake_world.h"
 
 namespace zv {

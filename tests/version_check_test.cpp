@@ -2,7 +2,7 @@
 // offer and the end of the program when the document cannot be read.
 #include <gtest/gtest.h>
 
-#include "app/build_settings.h"
+#include "base/build_settings.h"
 #include "fake_world.h"
 
 namespace zv {

@@ -8,10 +8,10 @@
 #include <thread>
 #include <utility>
 
-#include "app/data_paths.h"
+#include "base/data_paths.h"
 #include "case_name.h"
 #include "fake_world.h"
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "voice/take_wave.h"
 
 namespace zv {

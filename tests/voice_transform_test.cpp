@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/data_paths.h"
+#include "base/data_paths.h"
 #include "case_name.h"
 #include "platform/fake/fake_file_system.h"
 #include "voice/take_wave.h"

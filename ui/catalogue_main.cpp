@@ -2,7 +2,7 @@
 // the hidden value holders the features keep their state in.
 #include <string>
 
-#include "app/build_settings.h"
+#include "base/build_settings.h"
 #include "resources/pictures.h"
 #include "ui/catalogue.h"
 #include "ui/catalogue_builder.h"

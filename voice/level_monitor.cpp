@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 
 namespace zv {
 

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 
 namespace zv {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 
 namespace zv {
 namespace {

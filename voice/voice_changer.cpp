@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/data_paths.h"
-#include "app/number_text.h"
+#include "base/data_paths.h"
+#include "base/number_text.h"
 #include "voice/take_wave.h"
 #include "voice/voice_transform.h"
 

@@ -1,5 +1,5 @@
 // Text <-> number rules shared by the version check, the recorder and the update window.
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,5 +1,5 @@
 // Character-aware searching and splitting over GBK bytes.
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 namespace zv {
 namespace {
