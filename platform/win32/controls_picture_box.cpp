@@ -1,6 +1,7 @@
 // Picture box: shows its picture stretched to the box, steps through the frames of an animated
-// one, reports a left-button press and holds other controls. It keeps the picture scaled to its
-// own size so repaints (and transparent labels asking for what lies beneath them) only copy.
+// one, reports a left-button press and holds other controls. It keeps every frame already scaled
+// to its own size, so repaints (and transparent labels asking for what lies beneath them) only
+// copy, and the large decoded original (the banner, the loading animation) is let go.
 #include "platform/win32/control_classes.h"
 #include "platform/win32/control_window.h"
 #include "platform/win32/scoped_handles.h"
@@ -16,8 +17,6 @@ struct PictureBoxState {
   }
   std::shared_ptr<const Picture> picture;
   size_t frame = 0;
-  GdiObject<HBITMAP> scaled;  // the current frame at the current client size
-  SIZE scaledSize{};
 };
 
 void Paint(HWND window, PictureBoxState& state, HDC dc) {
@@ -27,23 +26,11 @@ void Paint(HWND window, PictureBoxState& state, HDC dc) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     return;
   }
-  if (!state.scaled || state.scaledSize.cx != client.right || state.scaledSize.cy != client.bottom) {
-    state.scaled = RenderScaled(*state.picture, state.frame, client.right, client.bottom);
-    state.scaledSize = {client.right, client.bottom};
-  }
-  if (!state.scaled) {
-    state.picture->Draw(dc, client, state.frame);
-    return;
-  }
-  MemoryDc source(dc);
-  if (!source) return;
-  Selection selected(source.get(), state.scaled.get());
-  BitBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, SRCCOPY);
+  state.picture->Draw(dc, client, state.frame);
 }
 
 void NextFrame(HWND window, PictureBoxState& state) {
   state.frame = (state.frame + 1) % state.picture->frameCount();
-  state.scaled.Reset();
   SetTimer(window, kAnimationTimer, static_cast<UINT>(state.picture->DelayMs(state.frame)), nullptr);
   // Children that draw the box beneath them (transparent labels) must follow the new frame.
   if (IsWindowVisible(window)) {
@@ -53,18 +40,23 @@ void NextFrame(HWND window, PictureBoxState& state) {
 
 LRESULT Handle(HWND window, PictureBoxState& state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
+    case WM_CREATE: {
+      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+      if (state.picture) {
+        // Without memory for the scaled frames the original serves, stretched at every paint.
+        if (auto scaled = ScaledTo(state.picture, create->cx, create->cy)) state.picture = scaled;
+      }
       if (state.picture && state.picture->frameCount() > 1) {
         SetTimer(window, kAnimationTimer, static_cast<UINT>(state.picture->DelayMs(0)), nullptr);
       }
       return 0;
+    }
     case WM_TIMER:
       if (wParam == kAnimationTimer && state.picture && state.picture->frameCount() > 1) {
         NextFrame(window, state);
       }
       return 0;
     case WM_SIZE:
-      state.scaled.Reset();
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_LBUTTONDOWN:

@@ -79,6 +79,18 @@ GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width,
   return scaled;
 }
 
+std::shared_ptr<const Picture> ScaledTo(const std::shared_ptr<const Picture>& picture, int width,
+                                        int height) {
+  if (picture->width() == width && picture->height() == height) return picture;
+  std::vector<PictureFrame> frames;
+  for (size_t i = 0; i < picture->frameCount(); ++i) {
+    GdiObject<HBITMAP> scaled = RenderScaled(*picture, i, width, height);
+    if (!scaled) return nullptr;
+    frames.push_back({std::move(scaled), picture->DelayMs(i)});
+  }
+  return std::make_shared<Picture>(width, height, std::move(frames));
+}
+
 std::shared_ptr<const Picture> Darken(const Picture& picture) {
   WindowDc screen(nullptr);
   std::vector<PictureFrame> frames;

@@ -93,9 +93,11 @@ std::shared_ptr<const Picture> DecodePicture(const void* bytes, size_t size) {
 }
 
 std::shared_ptr<const Picture> PictureCache::Get(const std::string& fileName) {
-  if (fileName.empty()) return nullptr;
+  if (fileName.empty() || broken_.count(fileName)) return nullptr;
   const auto found = pictures_.find(fileName);
-  if (found != pictures_.end()) return found->second;
+  if (found != pictures_.end()) {
+    if (auto picture = found->second.lock()) return picture;
+  }
 
   std::shared_ptr<const Picture> picture;
   const std::wstring name = ResourceNameFor(fileName);
@@ -105,16 +107,22 @@ std::shared_ptr<const Picture> PictureCache::Get(const std::string& fileName) {
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     picture = DecodePicture(bytes, SizeofResource(module_, resource));
   }
-  pictures_.emplace(fileName, picture);
+  if (!picture) {
+    broken_.insert(fileName);
+    return nullptr;
+  }
+  pictures_[fileName] = picture;
   return picture;
 }
 
 std::shared_ptr<const Picture> PictureCache::GetDarkened(const std::string& fileName) {
   const auto found = darkened_.find(fileName);
-  if (found != darkened_.end()) return found->second;
+  if (found != darkened_.end()) {
+    if (auto dark = found->second.lock()) return dark;
+  }
   const auto picture = Get(fileName);
   std::shared_ptr<const Picture> dark = picture ? Darken(*picture) : nullptr;
-  darkened_.emplace(fileName, dark);
+  if (dark) darkened_[fileName] = dark;
   return dark;
 }
 

@@ -1,10 +1,12 @@
 // The pictures the exe carries as RCDATA resources, decoded on first use and shared by every
-// box and button that shows them. Named by file name ("banner.jpg" is resource BANNER_JPG).
+// box and button that shows them while any of them does. Named by file name ("banner.jpg" is
+// resource BANNER_JPG).
 #pragma once
 
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -24,16 +26,18 @@ class PictureCache {
  public:
   explicit PictureCache(HMODULE module) : module_(module) {}
 
-  // Null for an empty name, a missing resource or undecodable bytes; the outcome is
-  // remembered so a broken picture is not decoded again for every control.
+  // Null for an empty name, a missing resource or undecodable bytes; a broken picture is
+  // remembered so it is not decoded again for every control. A picture no control holds any
+  // more is freed (a picture box keeps its own scaled copy) and decoded again when next asked.
   std::shared_ptr<const Picture> Get(const std::string& fileName);
-  // The darkened form of the same picture, made once.
+  // The darkened form of the same picture, made once while it is held.
   std::shared_ptr<const Picture> GetDarkened(const std::string& fileName);
 
  private:
   HMODULE module_;
-  std::map<std::string, std::shared_ptr<const Picture>> pictures_;
-  std::map<std::string, std::shared_ptr<const Picture>> darkened_;
+  std::map<std::string, std::weak_ptr<const Picture>> pictures_;
+  std::map<std::string, std::weak_ptr<const Picture>> darkened_;
+  std::set<std::string> broken_;
 };
 
 }  // namespace zv::win32

@@ -72,6 +72,16 @@ TEST_F(PictureCacheTest, DecodedOnceAndShared) {
   EXPECT_EQ(cache_.GetDarkened("still.jpg").get(), cache_.GetDarkened("still.jpg").get());
 }
 
+TEST_F(PictureCacheTest, PictureNobodyHoldsIsFreedAndDecodedAgain) {
+  std::weak_ptr<const Picture> first = cache_.Get("two_frames.gif");
+  std::weak_ptr<const Picture> dark = cache_.GetDarkened("two_frames.gif");
+  EXPECT_TRUE(first.expired());
+  EXPECT_TRUE(dark.expired());
+  const auto again = cache_.Get("two_frames.gif");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->frameCount(), 2u);
+}
+
 TEST_F(PictureCacheTest, MissingOrBrokenPicturesGiveNothing) {
   EXPECT_FALSE(cache_.Get(""));
   EXPECT_FALSE(cache_.Get("absent.jpg"));
@@ -104,6 +114,22 @@ TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {
         << corner.x << "," << corner.y;
   }
   EXPECT_FALSE(RenderScaled(*jpeg, 0, 0, 10));
+}
+
+TEST_F(PictureCacheTest, ScaledCopyHasEveryFrameAtTheNewSizeWithItsDelay) {
+  const auto gif = cache_.Get("two_frames.gif");
+  ASSERT_TRUE(gif);
+  const auto scaled = ScaledTo(gif, 16, 12);
+  ASSERT_TRUE(scaled);
+  EXPECT_EQ(scaled->width(), 16);
+  EXPECT_EQ(scaled->height(), 12);
+  ASSERT_EQ(scaled->frameCount(), 2u);
+  EXPECT_EQ(scaled->DelayMs(0), 50);
+  EXPECT_EQ(scaled->DelayMs(1), 120);
+  EXPECT_TRUE(Near(PixelOf(scaled->Frame(0), 7, 6), RGB(255, 0, 0)));
+  EXPECT_TRUE(Near(PixelOf(scaled->Frame(1), 7, 6), RGB(0, 0, 255)));
+  EXPECT_EQ(ScaledTo(gif, 8, 4), gif);
+  EXPECT_FALSE(ScaledTo(gif, 0, 4));
 }
 
 struct DelayCase {
