@@ -35,7 +35,7 @@ void Paint(HWND window, PictureBoxState& state, HDC dc) {
     state.picture->Draw(dc, client, state.frame);
     return;
   }
-  MemoryDc source(dc);
+  MemoryDc source(CreateCompatibleDC(dc));
   if (!source) return;
   Selection selected(source.get(), state.scaled.get());
   BitBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, SRCCOPY);
