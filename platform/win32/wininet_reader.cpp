@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/code_page.h"
 #include "platform/win32/scoped_handles.h"
 #include "platform/win32/wininet_request.h"
 

@@ -99,10 +99,9 @@ std::optional<OpenRequest> SendGet(const HttpUrl& url, const wchar_t* version,
   if (!cancel.Add(open.request.get())) return std::nullopt;
   open.registry = &cancel;
   const std::wstring headers = GbkToWide(extraHeaders);
-  if (!HttpSendRequestW(open.request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
-                        nullptr, 0)) {
-    return std::nullopt;
-  }
+  const BOOL sent = HttpSendRequestW(open.request.get(), headers.c_str(),
+                                     static_cast<DWORD>(headers.size()), nullptr, 0);
+  if (!sent) return std::nullopt;
   return open;
 }
 
