@@ -2,6 +2,8 @@
 // and saturates on overflow, and each of those has let a wrong length through.
 #include "online/byte_ranges.h"
 
+#include <algorithm>
+
 namespace zv {
 
 namespace {
@@ -114,11 +116,11 @@ std::string PartFileName(const std::string& target) { return target + ".download
 
 std::vector<std::string> FallbackNames(const std::string& target) {
   // '.' is never the second byte of a GBK character, so the last one ends the stem.
-  const size_t dot = target.rfind('.');
-  const std::string stem = target.substr(0, dot);
-  const std::string extension = dot == std::string::npos ? "" : target.substr(dot);
+  const size_t dot = std::min(target.rfind('.'), target.size());
   std::vector<std::string> names;
-  for (int n = 2; n <= 9; ++n) names.push_back(stem + " (" + std::to_string(n) + ")" + extension);
+  for (int n = 2; n <= 9; ++n) {
+    names.push_back(target.substr(0, dot) + " (" + std::to_string(n) + ")" + target.substr(dot));
+  }
   return names;
 }
 

@@ -67,9 +67,8 @@ int Notify(TransferJob& job, const TransferNotice& notice) {
 
 // True for a 206 answer whose range starts at `first`, of a file of `length` bytes (any when -1).
 bool AnswersRange(HINTERNET request, int64_t first, int64_t length) {
-  return AnsweredRange(StatusCode(request), Header(request, HTTP_QUERY_CONTENT_RANGE), first,
-                       length)
-      .has_value();
+  const std::optional<std::string> range = Header(request, HTTP_QUERY_CONTENT_RANGE);
+  return AnsweredRange(StatusCode(request), range, first, length).has_value();
 }
 
 // One download from its first request to the last byte in the part file, then into place.
