@@ -2,6 +2,8 @@
 // and saturates on overflow, and each of those has let a wrong length through.
 #include "online/byte_ranges.h"
 
+#include <algorithm>
+
 namespace zv {
 
 namespace {
@@ -67,6 +69,35 @@ std::optional<int64_t> ParseContentLength(std::string_view value) {
   return length;
 }
 
+std::string RangeRequestHeader(int64_t first, int64_t last) {
+  std::string header = "Range: bytes=" + std::to_string(first) + "-";
+  if (last >= 0) header += std::to_string(last);
+  return header + "\r\n";
+}
+
+std::optional<ContentRange> AnsweredRange(int status, std::optional<std::string_view> contentRange,
+                                          int64_t first, int64_t length) {
+  if (status != 206 || !contentRange) return std::nullopt;
+  const std::optional<ContentRange> range = ParseContentRange(*contentRange);
+  if (!range || range->first != first || (length >= 0 && range->length != length)) {
+    return std::nullopt;
+  }
+  return range;
+}
+
+std::optional<FirstAnswer> ReadFirstAnswer(int status, std::optional<std::string_view> contentRange,
+                                           std::optional<std::string_view> contentLength) {
+  if (status == 206) {
+    const std::optional<ContentRange> leading = AnsweredRange(status, contentRange, 0, -1);
+    if (!leading) return std::nullopt;
+    return FirstAnswer{leading->length, leading->last + 1};
+  }
+  if (status != 200) return std::nullopt;
+  FirstAnswer whole;
+  if (contentLength) whole.length = ParseContentLength(*contentLength).value_or(-1);
+  return whole;
+}
+
 std::vector<ByteSpan> SplitSpan(int64_t first, int64_t length, int parts) {
   std::vector<ByteSpan> spans;
   if (length < 0) return spans;
@@ -79,6 +110,18 @@ std::vector<ByteSpan> SplitSpan(int64_t first, int64_t length, int parts) {
     spans.push_back(ByteSpan{first + from, to - from});
   }
   return spans;
+}
+
+std::string PartFileName(const std::string& target) { return target + ".download"; }
+
+std::vector<std::string> FallbackNames(const std::string& target) {
+  // '.' is never the second byte of a GBK character, so the last one ends the stem.
+  const size_t dot = std::min(target.rfind('.'), target.size());
+  std::vector<std::string> names;
+  for (int n = 2; n <= 9; ++n) {
+    names.push_back(target.substr(0, dot) + " (" + std::to_string(n) + ")" + target.substr(dot));
+  }
+  return names;
 }
 
 }  // namespace zv

@@ -20,57 +20,42 @@ namespace {
 constexpr DWORD kReadBlockBytes = 1 << 20;
 constexpr ULONG kDigestBytes = 32;
 
-struct Algorithm {
+struct AlgorithmTraits : NullIsNone<BCRYPT_ALG_HANDLE> {
+  static void Close(BCRYPT_ALG_HANDLE handle) { BCryptCloseAlgorithmProvider(handle, 0); }
+};
+struct HashTraits : NullIsNone<BCRYPT_HASH_HANDLE> {
+  static void Close(BCRYPT_HASH_HANDLE handle) { BCryptDestroyHash(handle); }
+};
+struct KeyTraits : NullIsNone<BCRYPT_KEY_HANDLE> {
+  static void Close(BCRYPT_KEY_HANDLE handle) { BCryptDestroyKey(handle); }
+};
+
+UniqueHandle<AlgorithmTraits> OpenAlgorithm(const wchar_t* name) {
   BCRYPT_ALG_HANDLE handle = nullptr;
-  explicit Algorithm(const wchar_t* name) {
-    if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle, name, nullptr, 0))) handle = nullptr;
-  }
-  Algorithm(const Algorithm&) = delete;
-  Algorithm& operator=(const Algorithm&) = delete;
-  ~Algorithm() {
-    if (handle) BCryptCloseAlgorithmProvider(handle, 0);
-  }
-};
-
-struct Hash {
-  BCRYPT_HASH_HANDLE handle = nullptr;
-  Hash() = default;
-  Hash(const Hash&) = delete;
-  Hash& operator=(const Hash&) = delete;
-  ~Hash() {
-    if (handle) BCryptDestroyHash(handle);
-  }
-};
-
-struct Key {
-  BCRYPT_KEY_HANDLE handle = nullptr;
-  Key() = default;
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  ~Key() {
-    if (handle) BCryptDestroyKey(handle);
-  }
-};
+  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle, name, nullptr, 0))) return {};
+  return UniqueHandle<AlgorithmTraits>(handle);
+}
 
 bool HashFile(const std::wstring& path, const std::atomic<bool>& cut, UCHAR* digest) {
   KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid()) return false;
-  Algorithm sha256(BCRYPT_SHA256_ALGORITHM);
-  Hash hash;
-  if (!sha256.handle ||
-      !BCRYPT_SUCCESS(BCryptCreateHash(sha256.handle, &hash.handle, nullptr, 0, nullptr, 0, 0))) {
+  if (!file) return false;
+  const UniqueHandle<AlgorithmTraits> sha256 = OpenAlgorithm(BCRYPT_SHA256_ALGORITHM);
+  BCRYPT_HASH_HANDLE created = nullptr;
+  if (!sha256 ||
+      !BCRYPT_SUCCESS(BCryptCreateHash(sha256.get(), &created, nullptr, 0, nullptr, 0, 0))) {
     return false;
   }
+  const UniqueHandle<HashTraits> hash(created);
   std::vector<UCHAR> block(kReadBlockBytes);
   for (;;) {
     if (cut) return false;
     DWORD read = 0;
     if (!ReadFile(file.get(), block.data(), kReadBlockBytes, &read, nullptr)) return false;
     if (read == 0) break;
-    if (!BCRYPT_SUCCESS(BCryptHashData(hash.handle, block.data(), read, 0))) return false;
+    if (!BCRYPT_SUCCESS(BCryptHashData(hash.get(), block.data(), read, 0))) return false;
   }
-  return BCRYPT_SUCCESS(BCryptFinishHash(hash.handle, digest, kDigestBytes, 0));
+  return BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), digest, kDigestBytes, 0));
 }
 
 }  // namespace
@@ -87,17 +72,17 @@ bool CngSignatureChecker::FileIsSigned(const std::string& path, const EcPublicKe
     std::memcpy(blob.data(), &header, sizeof header);
     std::memcpy(blob.data() + sizeof header, key.data(), key.size());
 
-    Algorithm ecdsa(BCRYPT_ECDSA_P256_ALGORITHM);
-    Key imported;
-    if (!ecdsa.handle ||
-        !BCRYPT_SUCCESS(BCryptImportKeyPair(ecdsa.handle, nullptr, BCRYPT_ECCPUBLIC_BLOB,
-                                            &imported.handle, blob.data(),
-                                            static_cast<ULONG>(blob.size()), 0))) {
+    const UniqueHandle<AlgorithmTraits> ecdsa = OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
+    BCRYPT_KEY_HANDLE keyHandle = nullptr;
+    if (!ecdsa ||
+        !BCRYPT_SUCCESS(BCryptImportKeyPair(ecdsa.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &keyHandle,
+                                            blob.data(), static_cast<ULONG>(blob.size()), 0))) {
       return false;
     }
+    const UniqueHandle<KeyTraits> imported(keyHandle);
     // The API takes its inputs as non-const buffers; it does not write them.
     EcdsaSignature rs = signature;
-    return BCryptVerifySignature(imported.handle, nullptr, digest, kDigestBytes, rs.data(),
+    return BCryptVerifySignature(imported.get(), nullptr, digest, kDigestBytes, rs.data(),
                                  static_cast<ULONG>(rs.size()), 0) == 0;
   } catch (...) {
     return false;  // no memory for the read block: nothing is proven

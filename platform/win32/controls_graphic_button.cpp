@@ -71,7 +71,7 @@ void Paint(HWND window, const GraphicButtonState& state, HDC dc) {
   RECT client{};
   GetClientRect(window, &client);
   if (client.right <= 0 || client.bottom <= 0) return;
-  MemoryDc buffer(dc);
+  MemoryDc buffer(CreateCompatibleDC(dc));
   GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
   if (!buffer || !bitmap) {
     DrawFace(window, state, dc, client);

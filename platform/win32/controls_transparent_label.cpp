@@ -79,7 +79,7 @@ void Paint(HWND window, const TransparentLabelState& state, HDC dc) {
   RECT client{};
   GetClientRect(window, &client);
   if (client.right <= 0 || client.bottom <= 0) return;
-  MemoryDc buffer(dc);
+  MemoryDc buffer(CreateCompatibleDC(dc));
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = client.right;

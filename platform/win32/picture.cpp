@@ -44,7 +44,7 @@ HBITMAP Picture::Frame(size_t frame) const {
 void Picture::Draw(HDC dc, const RECT& target, size_t frame) const {
   const HBITMAP bitmap = Frame(frame);
   if (!bitmap) return;
-  MemoryDc source(dc);
+  MemoryDc source(CreateCompatibleDC(dc));
   if (!source) return;
   Selection selected(source.get(), bitmap);
   const int targetWidth = target.right - target.left;
@@ -71,7 +71,7 @@ GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width,
   GdiObject<HBITMAP> scaled(
       CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!scaled) return {};
-  MemoryDc target(screen.get());
+  MemoryDc target(CreateCompatibleDC(screen.get()));
   if (!target) return {};
   Selection selected(target.get(), scaled.get());
   const RECT all{0, 0, width, height};

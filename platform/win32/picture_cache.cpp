@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/scoped_handles.h"
 
 namespace zv::win32 {
 namespace {
@@ -20,20 +21,10 @@ constexpr int kGifDelayUnitMs = 10;
 // RT_RCDATA in its wide form, whatever UNICODE says.
 const wchar_t* const kRawData = MAKEINTRESOURCEW(10);
 
-// Releases a COM interface pointer.
+// A COM interface pointer, released when done.
 template <typename Interface>
-class ComPtr {
- public:
-  explicit ComPtr(Interface* pointer) : pointer_(pointer) {}
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (pointer_) pointer_->Release();
-  }
-  Interface* get() const { return pointer_; }
-
- private:
-  Interface* pointer_;
+struct ComTraits : NullIsNone<Interface*> {
+  static void Close(Interface* pointer) { pointer->Release(); }
 };
 
 std::vector<int> FrameDelays(Gdiplus::Bitmap& bitmap, size_t frames) {
@@ -63,9 +54,9 @@ std::wstring ResourceNameFor(const std::string& fileName) {
 std::shared_ptr<const Picture> DecodePicture(const void* bytes, size_t size) {
   if (bytes == nullptr || size == 0 || size > UINT_MAX) return nullptr;
   // The stream keeps its own copy, so the bytes only need to live for this call.
-  ComPtr<IStream> stream(
+  const UniqueHandle<ComTraits<IStream>> stream(
       SHCreateMemStream(static_cast<const BYTE*>(bytes), static_cast<UINT>(size)));
-  if (!stream.get()) return nullptr;
+  if (!stream) return nullptr;
   Gdiplus::Bitmap bitmap(stream.get());
   if (bitmap.GetLastStatus() != Gdiplus::Ok) return nullptr;
   const int width = static_cast<int>(bitmap.GetWidth());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/scoped_handles.h"
 
 namespace zv::win32 {
 namespace {
@@ -42,18 +43,17 @@ bool Win32ProcessLauncher::Start(const std::string& program, const std::string& 
                       nullptr, &startup, &process)) {
     return false;
   }
-  CloseHandle(process.hThread);
+  const KernelHandle thread(process.hThread);  // only the process is waited for
+  KernelHandle ended(process.hProcess);
   // The waiter holds only the process handle and the dispatcher's window, so it may outlive
   // everything else at program exit without touching freed objects.
   const HWND window = dispatcherWindow_;
   try {
-    std::thread([processHandle = process.hProcess, window, whenEnded] {
-      WaitForSingleObject(processHandle, INFINITE);
-      CloseHandle(processHandle);
+    std::thread([ended = std::move(ended), window, whenEnded] {
+      WaitForSingleObject(ended.get(), INFINITE);
       GuiDispatcher::PostTo(window, whenEnded);
     }).detach();
   } catch (...) {
-    CloseHandle(process.hProcess);
     GuiDispatcher::PostTo(window, whenEnded);  // cannot wait: carry on as if it had ended
   }
   return true;

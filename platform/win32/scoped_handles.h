@@ -1,5 +1,5 @@
-// Owners for the kernel and GDI handles the platform layer creates, so every early return and
-// exception path gives them back. Stock objects are never put in these.
+// Owners for the handles the platform layer creates, so every early return and exception path
+// gives them back. Stock objects are never put in these.
 #pragma once
 
 #include <windows.h>
@@ -8,63 +8,71 @@
 
 namespace zv::win32 {
 
-// A GDI object (font, bitmap, brush, pen) deleted with DeleteObject.
-template <typename Handle>
-class GdiObject {
+// One move-only owner for every kind of handle. `Traits` names the handle type, which values
+// hold nothing (Valid) and how a handle is given back (Close).
+template <typename Traits>
+class UniqueHandle {
  public:
-  GdiObject() = default;
-  explicit GdiObject(Handle handle) : handle_(handle) {}
-  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.handle_, nullptr));
+  using Handle = typename Traits::Handle;
+
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle handle) : handle_(handle) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) Reset(other.Release());
     return *this;
   }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() { Reset(); }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() { Reset(); }
 
   Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  void Reset(Handle handle = nullptr) {
-    if (handle_) DeleteObject(handle_);
+  explicit operator bool() const { return Traits::Valid(handle_); }
+  // Gives up ownership without closing (someone else owns or closed it now).
+  Handle Release() { return std::exchange(handle_, Handle{}); }
+  void Reset(Handle handle = Handle{}) {
+    if (Traits::Valid(handle_)) Traits::Close(handle_);
     handle_ = handle;
   }
 
  private:
-  Handle handle_ = nullptr;
+  Handle handle_{};
 };
 
-// A file or other kernel handle closed with CloseHandle.
-class KernelHandle {
- public:
-  explicit KernelHandle(HANDLE handle) : handle_(handle) {}
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  ~KernelHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
+// Handles for which only null means none.
+template <typename H>
+struct NullIsNone {
+  using Handle = H;
+  static bool Valid(H handle) { return handle != nullptr; }
 };
 
-// A memory device context compatible with another one.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  HDC get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
-
- private:
-  HDC dc_;
+// Files and other kernel objects; CreateFile reports failure as INVALID_HANDLE_VALUE instead.
+struct KernelTraits {
+  using Handle = HANDLE;
+  static bool Valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE handle) { CloseHandle(handle); }
 };
+using KernelHandle = UniqueHandle<KernelTraits>;
+
+// A GDI object (font, bitmap, brush, pen).
+template <typename H>
+struct GdiTraits : NullIsNone<H> {
+  static void Close(H handle) { DeleteObject(handle); }
+};
+template <typename H>
+using GdiObject = UniqueHandle<GdiTraits<H>>;
+
+// A memory device context from CreateCompatibleDC.
+struct MemoryDcTraits : NullIsNone<HDC> {
+  static void Close(HDC dc) { DeleteDC(dc); }
+};
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
+
+// A block from GlobalAlloc.
+struct GlobalTraits : NullIsNone<HGLOBAL> {
+  static void Close(HGLOBAL block) { GlobalFree(block); }
+};
+using GlobalMemory = UniqueHandle<GlobalTraits>;
 
 // Selects an object into a DC for the lifetime of the guard and puts the old one back.
 class Selection {

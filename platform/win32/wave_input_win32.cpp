@@ -46,7 +46,7 @@ class WaveInCapture final : public IWaveCapture {
 
   // https://learn.microsoft.com/windows/win32/api/mmeapi/nf-mmeapi-waveinopen
   bool Open(const PcmFormat& format) {
-    if (!event_.valid()) return false;
+    if (!event_) return false;
     WAVEFORMATEX wave{};
     wave.wFormatTag = WAVE_FORMAT_PCM;
     wave.nChannels = static_cast<WORD>(format.channels);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/scoped_handles.h"
 
 namespace zv::win32 {
 namespace {
@@ -30,19 +31,13 @@ class OpenedClipboard {
 // the clipboard, which then owns it; the block is freed here only when the clipboard refuses it.
 // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-setclipboarddata
 bool PutBlock(UINT format, const void* bytes, size_t size) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (block == nullptr) return false;
-  void* target = GlobalLock(block);
-  if (target == nullptr) {
-    GlobalFree(block);
-    return false;
-  }
+  GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+  void* target = block ? GlobalLock(block.get()) : nullptr;
+  if (target == nullptr) return false;
   std::memcpy(target, bytes, size);
-  GlobalUnlock(block);
-  if (SetClipboardData(format, block) == nullptr) {
-    GlobalFree(block);
-    return false;
-  }
+  GlobalUnlock(block.get());
+  if (SetClipboardData(format, block.get()) == nullptr) return false;
+  block.Release();
   return true;
 }
 

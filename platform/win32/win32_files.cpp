@@ -44,7 +44,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file.valid() && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  return file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ std::optional<std::string> Win32Files::ReadFile(const std::string& path) const {
   if (!wide) return std::nullopt;
   KernelHandle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
+  if (!file) return std::nullopt;
   try {
     std::string bytes;
     LARGE_INTEGER size{};

@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/code_page.h"
 #include "platform/win32/scoped_handles.h"
 #include "platform/win32/wininet_request.h"
 
@@ -20,7 +19,7 @@ namespace zv::win32 {
 struct ReadCall {
   ReadCall() : ended(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   void Signal() {
-    if (ended.valid()) SetEvent(ended.get());
+    if (ended) SetEvent(ended.get());
   }
 
   KernelHandle ended;  // set when the worker is done or the call is cancelled
@@ -41,13 +40,12 @@ constexpr auto kReadDeadline = std::chrono::seconds(15);
 void Fetch(const std::string& url, ReadCall& call) {
   const std::optional<HttpUrl> cracked = CrackHttpUrl(url);
   if (!cracked) return;
-  std::optional<OpenRequest> open = SendGet(*cracked, L"HTTP/1.0", L"", Timeouts{}, call.cancel);
+  std::optional<OpenRequest> open = SendGet(*cracked, L"HTTP/1.0", "", Timeouts{}, call.cancel);
   if (!open) return;
   // The page's character set may be named only here; a missing header leaves the text empty.
-  const std::optional<std::wstring> type = Header(open->request.get(), HTTP_QUERY_CONTENT_TYPE);
-  if (type) {
+  if (std::optional<std::string> type = Header(open->request.get(), HTTP_QUERY_CONTENT_TYPE)) {
     std::lock_guard<std::mutex> lock(call.mutex);
-    call.result.contentType = WideToGbk(*type);
+    call.result.contentType = std::move(*type);
   }
   std::vector<char> block(kReadBlock);
   for (;;) {
@@ -74,7 +72,7 @@ void WaitAnsweringSentMessages(ReadCall& call) {
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || !call.ended.valid()) return;
+    if (left.count() <= 0 || !call.ended) return;
     HANDLE ended = call.ended.get();
     const DWORD woke = MsgWaitForMultipleObjects(1, &ended, FALSE,
                                                  static_cast<DWORD>(left.count()), QS_SENDMESSAGE);

@@ -71,7 +71,7 @@ std::optional<HttpUrl> CrackHttpUrl(const std::string& url) {
 }
 
 std::optional<OpenRequest> SendGet(const HttpUrl& url, const wchar_t* version,
-                                   const std::wstring& extraHeaders, const Timeouts& timeouts,
+                                   const std::string& extraHeaders, const Timeouts& timeouts,
                                    CancelRegistry& cancel) {
   OpenRequest open;
   // A direct connection: the program sets no proxy and no credentials.
@@ -98,23 +98,24 @@ std::optional<OpenRequest> SendGet(const HttpUrl& url, const wchar_t* version,
   if (!open.request) return std::nullopt;
   if (!cancel.Add(open.request.get())) return std::nullopt;
   open.registry = &cancel;
-  const BOOL sent = HttpSendRequestW(open.request.get(), extraHeaders.c_str(),
-                                     static_cast<DWORD>(extraHeaders.size()), nullptr, 0);
+  const std::wstring headers = GbkToWide(extraHeaders);
+  const BOOL sent = HttpSendRequestW(open.request.get(), headers.c_str(),
+                                     static_cast<DWORD>(headers.size()), nullptr, 0);
   if (!sent) return std::nullopt;
   return open;
 }
 
-DWORD StatusCode(HINTERNET request) {
+int StatusCode(HINTERNET request) {
   DWORD status = 0;
   DWORD size = sizeof(status);
   if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                       nullptr)) {
     return 0;
   }
-  return status;
+  return static_cast<int>(status);
 }
 
-std::optional<std::wstring> Header(HINTERNET request, DWORD which) {
+std::optional<std::string> Header(HINTERNET request, DWORD which) {
   std::vector<wchar_t> buffer(256);
   DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
   if (!HttpQueryInfoW(request, which, buffer.data(), &size, nullptr)) {
@@ -123,7 +124,7 @@ std::optional<std::wstring> Header(HINTERNET request, DWORD which) {
     size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     if (!HttpQueryInfoW(request, which, buffer.data(), &size, nullptr)) return std::nullopt;
   }
-  return std::wstring(buffer.data(), size / sizeof(wchar_t));
+  return WideToGbk(std::wstring(buffer.data(), size / sizeof(wchar_t)));
 }
 
 }  // namespace zv::win32

@@ -12,36 +12,14 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/scoped_handles.h"
+
 namespace zv::win32 {
 
-class InternetHandle {
- public:
-  InternetHandle() = default;
-  explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-  InternetHandle(InternetHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  InternetHandle& operator=(InternetHandle&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-  ~InternetHandle() { Reset(); }
-
-  HINTERNET get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  // Gives up ownership without closing (someone else closed it already).
-  void Forget() { handle_ = nullptr; }
-  void Reset() {
-    if (handle_) InternetCloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HINTERNET handle_ = nullptr;
+struct InternetTraits : NullIsNone<HINTERNET> {
+  static void Close(HINTERNET handle) { InternetCloseHandle(handle); }
 };
+using InternetHandle = UniqueHandle<InternetTraits>;
 
 // Request handles that another thread may close to cancel a blocking call: WinINet documents
 // closing the handle as the way to unblock a thread waiting in it.
@@ -87,21 +65,21 @@ struct OpenRequest {
   OpenRequest& operator=(OpenRequest&&) = delete;
   ~OpenRequest() {
     // A handle the registry closed to cancel must not be closed a second time.
-    if (registry && request && !registry->Remove(request.get())) request.Forget();
+    if (registry && request && !registry->Remove(request.get())) request.Release();
   }
 
   InternetHandle session, connection, request;
   CancelRegistry* registry = nullptr;
 };
 
-// Opens a session and sends one GET with "Accept: */*" and `extraHeaders` (each ending in
-// CRLF). `version` is L"HTTP/1.0" or L"HTTP/1.1". Nothing when the request could not be sent.
+// Opens a session and sends one GET with "Accept: */*" and `extraHeaders` (GBK, each ending
+// in CRLF). `version` is L"HTTP/1.0" or L"HTTP/1.1". Nothing when the request could not be sent.
 std::optional<OpenRequest> SendGet(const HttpUrl& url, const wchar_t* version,
-                                   const std::wstring& extraHeaders, const Timeouts& timeouts,
+                                   const std::string& extraHeaders, const Timeouts& timeouts,
                                    CancelRegistry& cancel);
 
-// The numeric status and one header of an answered request.
-DWORD StatusCode(HINTERNET request);
-std::optional<std::wstring> Header(HINTERNET request, DWORD which);
+// The numeric status (0 when unknown) and one header (GBK) of an answered request.
+int StatusCode(HINTERNET request);
+std::optional<std::string> Header(HINTERNET request, DWORD which);
 
 }  // namespace zv::win32

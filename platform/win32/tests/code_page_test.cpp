@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/code_page.h"
+#include "tests/case_name.h"
 
 namespace zv::win32 {
 namespace {
@@ -30,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                          L"D:\\Zanvoro助手\\快捷键配置.txt"},
                     Pair{"full_width_separator", "￥￥%%", L"￥￥%%"},
                     Pair{"embedded_zero", std::string("a\0助", 4), std::wstring(L"a\0助", 3)}),
-    [](const testing::TestParamInfo<Pair>& info) { return std::string(info.param.label); });
+    test::NamedBy([](const Pair& p) { return p.label; }));
 
 TEST(CodePage, UsesGbkNotTheSystemAnsiPage) {
   // 助 is D6 FA in GBK; under Wine's default ANSI page (1252) these would be two Latin letters.

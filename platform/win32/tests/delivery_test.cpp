@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/scoped_handles.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_hotkeys.h"
+#include "tests/case_name.h"
 
 namespace zv::win32 {
 namespace {
@@ -56,26 +58,25 @@ TEST_P(ClipboardTest, HoldsTheTextAsGbkAndAsUnicode) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ClipboardTest,
                          testing::Values("谢谢老板的礼物！666 ～", "plain", "",
-                                         "还没有设置", "\xA3\xA3#"));
+                                         "还没有设置", "\xA3\xA3#"),
+                         test::NamedBy([](const std::string& text) { return text; }));
 
 TEST(ClipboardBusyTest, LeavesTheClipboardAsItWasWhenAnotherProgramHoldsIt) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   Win32Clipboard clipboard;
   ASSERT_TRUE(clipboard.PutText("旧的"));
-  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const KernelHandle opened(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const KernelHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::thread other([&] {
     const bool open = OpenClipboard(nullptr) != 0;
-    SetEvent(opened);
-    WaitForSingleObject(release, 10000);
+    SetEvent(opened.get());
+    WaitForSingleObject(release.get(), 10000);
     if (open) CloseClipboard();
   });
-  WaitForSingleObject(opened, 10000);
+  WaitForSingleObject(opened.get(), 10000);
   EXPECT_FALSE(clipboard.PutText("新的"));
-  SetEvent(release);
+  SetEvent(release.get());
   other.join();
-  CloseHandle(opened);
-  CloseHandle(release);
   EXPECT_EQ(ClipboardUnicode(), L"旧的");
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/win32/fonts.h"
+#include "platform/win32/scoped_handles.h"
+#include "tests/case_name.h"
 
 namespace zv::win32 {
 namespace {
@@ -19,16 +21,15 @@ std::wstring AnyInstalledFace() {
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   std::wstring face;
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   EnumFontFamiliesExW(
-      screen, &query,
+      screen.get(), &query,
       [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM out) -> int {
         if (font->lfFaceName[0] == L'@') return 1;  // vertical variants
         *reinterpret_cast<std::wstring*>(out) = font->lfFaceName;
         return 0;
       },
       reinterpret_cast<LPARAM>(&face), 0);
-  ReleaseDC(nullptr, screen);
   return face;
 }
 
@@ -59,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"installed_face", FontSpec{"Tahoma", 12, false}, true, -12, FW_NORMAL, true},
                     Case{"missing_face_keeps_size_and_weight", FontSpec{"Tahoma", 13, true}, false,
                          -13, FW_BOLD, false}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.label); });
+    test::NamedBy([](const Case& c) { return c.label; }));
 
 TEST(FontFaces, InstalledFacesAreFoundAndOthersAreNot) {
   const std::wstring installed = AnyInstalledFace();

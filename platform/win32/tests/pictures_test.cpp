@@ -7,12 +7,13 @@
 
 #include "platform/win32/picture_cache.h"
 #include "platform/win32/scoped_handles.h"
+#include "tests/case_name.h"
 
 namespace zv::win32 {
 namespace {
 
 COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
-  MemoryDc dc(nullptr);
+  MemoryDc dc(CreateCompatibleDC(nullptr));
   Selection selected(dc.get(), bitmap);
   return GetPixel(dc.get(), x, y);
 }
@@ -39,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(Files, ResourceName,
                          testing::Values(NameCase{"banner.jpg", L"BANNER_JPG"},
                                          NameCase{"tab_pressed.jpg", L"TAB_PRESSED_JPG"},
                                          NameCase{"loading.gif", L"LOADING_GIF"},
-                                         NameCase{"a.b.c", L"A_B_C"}));
+                                         NameCase{"a.b.c", L"A_B_C"}),
+                         test::NamedBy([](const NameCase& c) { return c.file; }));
 
 class PictureCacheTest : public testing::Test {
  protected:
@@ -150,7 +152,10 @@ TEST_P(FrameDelay, UnusableDelaysAreReplaced) {
 INSTANTIATE_TEST_SUITE_P(Delays, FrameDelay,
                          testing::Values(DelayCase{0, 100}, DelayCase{-5, 100},
                                          DelayCase{10, 20}, DelayCase{20, 20},
-                                         DelayCase{70, 70}));
+                                         DelayCase{70, 70}),
+                         test::NamedBy([](const DelayCase& c) {
+                           return "stored" + std::to_string(c.stored);
+                         }));
 
 }  // namespace
 }  // namespace zv::win32

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/win32_shell.h"
+#include "tests/case_name.h"
 
 namespace zv::win32 {
 namespace {
@@ -30,7 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"javascript:alert(1)", false},
                     Case{" http://www.zanvoro.com/", false},
                     Case{std::string("http://a\0.exe", 13), false},
-                    Case{"", false}));
+                    Case{"", false}),
+    test::NamedBy([](const Case& c) { return c.url; }));
 
 }  // namespace
 }  // namespace zv::win32

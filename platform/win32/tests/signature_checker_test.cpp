@@ -5,6 +5,8 @@
 #include "online/update_signature.h"
 #include "platform/win32/cng_signature_checker.h"
 #include "platform/win32/code_page.h"
+#include "platform/win32/scoped_handles.h"
+#include "tests/case_name.h"
 #include "tests/signature_cases.h"
 
 namespace zv::win32 {
@@ -19,13 +21,11 @@ class CaseFile {
     GetTempFileNameW(directory, L"zvs", 0, name);
     path_ = name;
     const std::string bytes = SignedFileBytes(file);
-    HANDLE handle = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    const KernelHandle handle(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (handle != INVALID_HANDLE_VALUE) {
-      WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-      CloseHandle(handle);
-    }
+    if (handle)
+      WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   }
   ~CaseFile() { DeleteFileW(path_.c_str()); }
   std::string path() const { return WideToGbk(path_); }
@@ -57,11 +57,11 @@ TEST_P(CngRawSignatureCaseTest, GivenTheRawBytesAgrees) {
             c.valid);
 }
 
+const auto kByLabel = test::NamedBy([](const SignatureCase& c) { return c.label; });
 INSTANTIATE_TEST_SUITE_P(Table, CngSignatureCaseTest, testing::ValuesIn(SignatureCases()),
-                         [](const auto& info) { return std::string(info.param.label); });
-INSTANTIATE_TEST_SUITE_P(Table, CngRawSignatureCaseTest,
-                         testing::ValuesIn(WellFormedHexCases()),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         kByLabel);
+INSTANTIATE_TEST_SUITE_P(Table, CngRawSignatureCaseTest, testing::ValuesIn(WellFormedHexCases()),
+                         kByLabel);
 
 TEST(CngSignatureCheckerTest, CutShortOrMissingFileIsNoSignature) {
   const CaseFile file(SignedFile::Large);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/win32_text_codec.h"
+#include "tests/case_name.h"
 #include "tests/text_codec_cases.h"
 
 namespace zv::win32 {
@@ -14,7 +15,7 @@ TEST_P(Win32TextCodecTest, ConvertsWithCodePage936) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Win32TextCodecTest, testing::ValuesIn(kTextCodecCases),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         test::NamedBy([](const TextCodecCase& c) { return c.label; }));
 
 }  // namespace
 }  // namespace zv::win32

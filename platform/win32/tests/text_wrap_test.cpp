@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/text_wrap.h"
+#include "tests/case_name.h"
 
 namespace zv::win32 {
 namespace {
@@ -45,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"closing_mark_stays_with_its_line", L"点击我！选择", 30, {L"点击", L"我！选", L"择"}},
         Case{"only_closing_marks_are_still_cut", L"！！！！", 20, {L"！！", L"！！"}},
         Case{"latin_comma_not_at_line_start", L"ab cd, ef", 25, {L"ab", L"cd,", L"ef"}}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.label); });
+    test::NamedBy([](const Case& c) { return c.label; }));
 
 TEST(SplitLines, HardBreaksOnly) {
   EXPECT_EQ(SplitLines(L"快捷键F1：很长的一行不折"), std::vector<std::wstring>{L"快捷键F1：很长的一行不折"});

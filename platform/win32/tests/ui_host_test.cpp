@@ -13,6 +13,7 @@
 #include "platform/win32/scoped_handles.h"
 #include "platform/win32/ui_host_win32.h"
 #include "platform/win32/window_text.h"
+#include "tests/case_name.h"
 #include "ui/catalogue_builder.h"
 
 namespace zv::win32 {
@@ -157,7 +158,7 @@ class UiHostTest : public testing::Test {
     RECT client{};
     GetClientRect(control, &client);
     WindowDc screen(nullptr);
-    MemoryDc dc(screen.get());
+    MemoryDc dc(CreateCompatibleDC(screen.get()));
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
     Selection selected(dc.get(), bitmap.get());
     SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
@@ -242,7 +243,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ClassCase{"图形按钮1", L"ZanvoroGraphicButton"},
                     ClassCase{"透明标签1", L"ZanvoroTransparentLabel"},
                     ClassCase{"外形框1", L"ZanvoroShapeBox"},
-                    ClassCase{"超文本浏览框1", L"ZanvoroHtmlViewer"}));
+                    ClassCase{"超文本浏览框1", L"ZanvoroHtmlViewer"}),
+    test::NamedBy([](const ClassCase& c) { return WideToGbk(c.windowClass); }));
 
 TEST_F(UiHostTest, TextsRoundTripThroughTheWindowsInGbk) {
   const WindowId id = LoadTest();
@@ -380,7 +382,7 @@ TEST_F(UiHostTest, LabelTextStaysReadableOnDarkAndLightBackgrounds) {
     RECT client{};
     GetClientRect(label, &client);
     WindowDc screen(nullptr);
-    MemoryDc dc(screen.get());
+    MemoryDc dc(CreateCompatibleDC(screen.get()));
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
     Selection selected(dc.get(), bitmap.get());
     SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
