@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/media_player.h"
+#include "platform/win32/system_worker_threads.h"
 #include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_resources.h"
 #include "sound/clip_catalogue.h"
@@ -144,7 +145,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::string_view clip = resources.Bytes(zv::BoardClipName(kLargestClip));
   zv::win32::WaveOutAudio audio;
   NoMedia media;
-  zv::SoundBoard board(audio, media);
+  zv::win32::SystemWorkerThreads workers;
+  zv::SoundBoard board(audio, media, workers);
   std::fprintf(out, "clip %s: %zu bytes\n", zv::BoardClipName(kLargestClip).c_str(), clip.size());
   const std::optional<zv::WaveChunks> clipChunks = zv::FindWaveChunks(clip);
   const double copyMiB = clipChunks ? static_cast<double>(clipChunks->data.size()) / (1 << 20) : 0.0;
