@@ -21,7 +21,7 @@ constexpr const char* kPages[] = {"图片框4", "图片框3", "图片框1"};
 
 Application::Application(Platform& platform, std::optional<EcPublicKey> updateKey)
     : platform_(platform),
-      sound_(platform.audio, platform.media),
+      sound_(platform.audio, platform.media, platform.workers),
       forumPage_(platform.http, platform.text),
       update_(platform, [this] { EndProgram(); }, updateKey),
       keySound_(sound_, platform.resources),

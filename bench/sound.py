@@ -3,10 +3,14 @@
 Prints, from the real waveOut layer: the time the GUI thread spends on one click of the
 largest built-in clip, and the memory each sounding playback holds, with 1, 10 and 50
 playbacks overlapping. Needs the cross build (scripts/build.sh); builds sound_bench itself.
+With --baseline OLD_EXE (a sound_bench.exe kept from an earlier build) both run on the same
+PulseAudio server, one after the other, and each figure of the old one is printed above the
+same figure of the new one.
 """
 
 import argparse
 import os
+import re
 import subprocess
 import sys
 
@@ -20,9 +24,44 @@ import winebox  # noqa: E402
 BENCH_DIR = os.path.join(ROOT, "build", "bench-sound")
 
 
+def run(exe, env, log, name):
+    """The figures one sound_bench.exe writes, as lines."""
+    out = os.path.join(BENCH_DIR, name)
+    if os.path.exists(out):
+        os.remove(out)
+    winebox.run_wine(["wine", exe, winebox.win_path(out)], env, log, timeout=300)
+    with open(out, encoding="utf-8") as f:
+        return f.read().splitlines()
+
+
+def keyed(lines):
+    """Each line under what it is about (the words before its first colon, or before its first
+    figure) and how many lines about the same thing came before it."""
+    seen = {}
+    for line in lines:
+        about = (line.split(":", 1)[0] if ":" in line else re.split(r"\d", line, 1)[0]).strip()
+        seen[about] = seen.get(about, 0) + 1
+        yield (about, seen[about]), line
+
+
+def side_by_side(before, after):
+    """Each line of `after` below the line of `before` about the same thing; lines only one of
+    them printed stand alone."""
+    old = dict(keyed(before))
+    for key, line in keyed(after):
+        if key in old:
+            print("before " + old.pop(key))
+            print("after  " + line)
+        else:
+            print("new    " + line)
+    for line in old.values():
+        print("gone   " + line)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--win-build", default=os.path.join(ROOT, "build", "win"))
+    parser.add_argument("--baseline", help="an earlier sound_bench.exe to compare with")
     args = parser.parse_args()
 
     subprocess.run(["cmake", "--build", args.win_build, "--target", "sound_bench"], check=True)
@@ -32,15 +71,15 @@ def main():
     pulse = pulse_capture.PrivatePulse(os.path.join(BENCH_DIR, "pulse")).start()
     try:
         env = winebox.wine_env(prefix, None, home, {"PULSE_SERVER": pulse.server})
-        out = os.path.join(BENCH_DIR, "figures.txt")
-        if os.path.exists(out):
-            os.remove(out)
-        winebox.run_wine(["wine", exe, winebox.win_path(out)], env, log, timeout=300)
+        before = run(args.baseline, env, log, "baseline.txt") if args.baseline else None
+        after = run(exe, env, log, "figures.txt")
         winebox.stop_server(env, log)
     finally:
         pulse.stop()
-    with open(out, encoding="utf-8") as f:
-        print(f.read(), end="")
+    if before is None:
+        print("\n".join(after))
+    else:
+        side_by_side(before, after)
     return 0
 
 

@@ -11,11 +11,13 @@
 #include <chrono>
 #include <memory>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/media_player.h"
+#include "platform/win32/system_worker_threads.h"
 #include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_resources.h"
 #include "sound/clip_catalogue.h"
@@ -56,6 +58,72 @@ double ProcessCpuMs() {
 double MsSince(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The real devices, with the two calls stop all waits for timed: the reset that silences a
+// device and the close that ends it. Times are milliseconds on the steady clock.
+class TimedAudio final : public zv::IAudioOutput {
+ public:
+  struct Marks {
+    double resetMs = 0, resetEnd = 0, closeMs = 0, closeEnd = 0;
+  };
+
+  std::unique_ptr<zv::IAudioStream> Open(const std::string& format) override {
+    std::unique_ptr<zv::IAudioStream> inner = real_.Open(format);
+    if (!inner) return nullptr;
+    return std::make_unique<Stream>(std::move(inner), *this);
+  }
+  std::vector<Marks> Take() {
+    std::lock_guard<std::mutex> guard(lock_);
+    std::vector<Marks> marks;
+    marks.swap(marks_);
+    return marks;
+  }
+  static double Now() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
+ private:
+  class Stream final : public zv::IAudioStream {
+   public:
+    Stream(std::unique_ptr<zv::IAudioStream> inner, TimedAudio& owner)
+        : inner_(std::move(inner)), owner_(owner) {}
+    ~Stream() override {
+      const double t0 = Now();
+      inner_.reset();
+      marks_.closeEnd = Now();
+      marks_.closeMs = marks_.closeEnd - t0;
+      std::lock_guard<std::mutex> guard(owner_.lock_);
+      owner_.marks_.push_back(marks_);
+    }
+    bool Queue(const char* bytes, size_t size) override { return inner_->Queue(bytes, size); }
+    int Reap() override { return inner_->Reap(); }
+    bool Wait(int milliseconds) override { return inner_->Wait(milliseconds); }
+    void Wake() override { inner_->Wake(); }
+    void Reset() override {
+      const double t0 = Now();
+      inner_->Reset();
+      marks_.resetEnd = Now();
+      marks_.resetMs = marks_.resetEnd - t0;
+    }
+
+   private:
+    std::unique_ptr<zv::IAudioStream> inner_;
+    TimedAudio& owner_;
+    Marks marks_;
+  };
+
+  zv::win32::WaveOutAudio real_;
+  std::mutex lock_;
+  std::vector<Marks> marks_;
+};
 
 void QueueCost(FILE* out, const std::string& format, std::string_view samples, int depth);
 
@@ -142,9 +210,10 @@ int wmain(int argc, wchar_t** argv) {
   if (!out) return 2;
   zv::win32::ModuleResources resources(GetModuleHandleW(nullptr));
   const std::string_view clip = resources.Bytes(zv::BoardClipName(kLargestClip));
-  zv::win32::WaveOutAudio audio;
+  TimedAudio audio;
   NoMedia media;
-  zv::SoundBoard board(audio, media);
+  zv::win32::SystemWorkerThreads workers;
+  zv::SoundBoard board(audio, media, workers);
   std::fprintf(out, "clip %s: %zu bytes\n", zv::BoardClipName(kLargestClip).c_str(), clip.size());
   const std::optional<zv::WaveChunks> clipChunks = zv::FindWaveChunks(clip);
   const double copyMiB = clipChunks ? static_cast<double>(clipChunks->data.size()) / (1 << 20) : 0.0;
@@ -182,14 +251,36 @@ int wmain(int argc, wchar_t** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     const double cpuShare = (ProcessCpuMs() - cpu0) / MsSince(wall0);
     const size_t sounding = board.Sounding();
+    // The two parts of a click again, while they sound.
+    std::vector<double> busyCopies, busyStarts;
+    for (int i = 0; i < 5; ++i) {
+      auto t1 = std::chrono::steady_clock::now();
+      std::string copy(clip);
+      busyCopies.push_back(MsSince(t1));
+      t1 = std::chrono::steady_clock::now();
+      std::thread worker = workers.Start([] {});
+      busyStarts.push_back(MsSince(t1));
+      worker.join();
+    }
+    audio.Take();
     // Stop all and wait, in two parts: until every worker has reset its device and left the
     // list, then until every worker has closed its device and been joined.
     const auto t0 = std::chrono::steady_clock::now();
+    const double stopAt = TimedAudio::Now();
     board.StopAll();
     while (board.Sounding() > 0) Sleep(1);
     const double leftMs = MsSince(t0);
     board.StopAllAndWait();
     const double stopMs = MsSince(t0);
+    std::vector<double> resets, closes;
+    double lastReset = 0, lastClose = 0, closeSum = 0;
+    for (const TimedAudio::Marks& m : audio.Take()) {
+      resets.push_back(m.resetMs);
+      closes.push_back(m.closeMs);
+      closeSum += m.closeMs;
+      lastReset = std::max(lastReset, m.resetEnd - stopAt);
+      lastClose = std::max(lastClose, m.closeEnd - stopAt);
+    }
     std::sort(clicks.begin(), clicks.end());
     std::fprintf(out,
                  "%2d overlapping: started %d, sounding %zu; click on the GUI thread median %.2f ms, "
@@ -200,6 +291,13 @@ int wmain(int argc, wchar_t** argv) {
                  started ? (during - before) / started : 0.0,
                  started ? (during - before) / started - copyMiB : 0.0, cpuShare * 100,
                  sounding ? cpuShare * 100 / sounding : 0.0, stopMs, leftMs);
+    std::fprintf(out,
+                 "%2d overlapping, where the time goes: while they sound, copying the samples "
+                 "%.2f ms and starting a worker %.2f ms (medians); on stop all a device's reset "
+                 "takes %.1f ms (median), the last reset ends after %.1f ms; a close takes %.1f ms "
+                 "(median), %.0f ms summed, the last close ends after %.1f ms\n",
+                 count, Median(busyCopies), Median(busyStarts), Median(resets), lastReset,
+                 Median(closes), closeSum, lastClose);
     std::fflush(out);
   }
   std::fclose(out);

@@ -21,8 +21,8 @@ struct SoundBoard::Playback {
   std::thread worker;
 };
 
-SoundBoard::SoundBoard(IAudioOutput& output, IMediaPlayer& media)
-    : output_(output), media_(media) {}
+SoundBoard::SoundBoard(IAudioOutput& output, IMediaPlayer& media, IWorkerThreads& workers)
+    : output_(output), media_(media), workers_(workers) {}
 
 SoundBoard::~SoundBoard() { StopAllAndWait(); }
 
@@ -47,7 +47,7 @@ bool SoundBoard::PlayClip(std::string_view wave, bool loop) {
   std::lock_guard<std::mutex> guard(lock_);
   sounding_.push_back(playback);
   try {
-    playback->worker = std::thread([this, playback] { Work(playback); });
+    playback->worker = workers_.Start([this, playback] { Work(playback); });
   } catch (...) {
     // No thread to be had: the clip stays silent.
     sounding_.pop_back();

@@ -12,6 +12,7 @@
 
 #include "platform/audio_output.h"
 #include "platform/media_player.h"
+#include "platform/worker_threads.h"
 
 namespace zv {
 
@@ -26,7 +27,7 @@ class SoundBoard {
   // outlast how far the output runs ahead of the block it reports finished.
   static constexpr int kSilenceTailMilliseconds = 200;
 
-  SoundBoard(IAudioOutput& output, IMediaPlayer& media);
+  SoundBoard(IAudioOutput& output, IMediaPlayer& media, IWorkerThreads& workers);
   // Stops everything and waits for the workers, so none outlives the devices it uses.
   ~SoundBoard();
   SoundBoard(const SoundBoard&) = delete;
@@ -53,6 +54,7 @@ class SoundBoard {
 
   IAudioOutput& output_;
   IMediaPlayer& media_;
+  IWorkerThreads& workers_;
   mutable std::mutex lock_;
   std::condition_variable emptied_;
   std::vector<std::shared_ptr<Playback>> sounding_;

@@ -185,9 +185,10 @@ TEST(SlotPlaybackTest, EveryStopButtonStopsTheFileAndAllClipsButPlayLeavesClips)
   EXPECT_EQ(world.app.Sound().Sounding(), 2u);
   world.ui.Click(world.main.Id(), "自定义停止按钮13");
   EXPECT_EQ(world.media.playing, "");
-  EXPECT_TRUE(world.audio.WaitUntil([](const std::vector<FakeStreamRecord>& streams) {
-    return streams.size() == 2 && streams[0].closed && streams[1].closed;
-  }));
+  ASSERT_TRUE(world.workers.Settle());
+  EXPECT_EQ(world.audio.StreamCount(), 2u);
+  EXPECT_TRUE(world.audio.Stream(0).closed);
+  EXPECT_TRUE(world.audio.Stream(1).closed);
 }
 
 }  // namespace

@@ -44,11 +44,11 @@ struct FakeWorld {
   FakeTransferService transfer;
   FakeProcessLauncher processes{log, dispatcher};
   FakeResources resources;
-  FakeAudioOutput audio;
+  FakeWorkerThreads workers;
+  FakeAudioOutput audio{workers};
   FakeMediaPlayer media{log};
   FakeFileDialog fileDialog{log};
   FakeWaveInput waveIn;
-  FakeWorkerThreads workers;
   FakeTextCodec text;
   FakeSignatureChecker signatures;
   Platform platform{ui,        shell,     files,  dispatcher, http,       transfer,

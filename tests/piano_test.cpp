@@ -167,18 +167,16 @@ TEST_F(PianoWindowTest, EveryPressStartsOneMorePlaybackOfItsKeysClip) {
   const Form piano = OpenPiano();
   world.ui.Click(piano.Id(), "按钮1");
   for (const auto& [key, mark] : presses) world.hotkeys.Press(key);
-  using Records = std::vector<FakeStreamRecord>;
-  ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) {
-    if (r.size() != presses.size()) return false;
-    for (const FakeStreamRecord& stream : r) {
-      if (stream.blockSizes.empty()) return false;
-    }
-    return true;
-  }));
+  ASSERT_TRUE(world.workers.Settle());
+  ASSERT_EQ(world.audio.StreamCount(), presses.size());
+  for (size_t i = 0; i < presses.size(); ++i) {
+    ASSERT_FALSE(world.audio.Stream(i).blockSizes.empty()) << i;
+  }
   std::multiset<char> firstSamples;
   for (size_t i = 0; i < presses.size(); ++i) {
     world.audio.Play(i, 1);
-    ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) { return !r[i].played.empty(); }));
+    ASSERT_TRUE(world.workers.Settle());
+    ASSERT_FALSE(world.audio.Stream(i).played.empty()) << i;
     firstSamples.insert(world.audio.Stream(i).played[0]);
     EXPECT_FALSE(world.audio.Stream(i).reset) << "a new note never stops another";
   }

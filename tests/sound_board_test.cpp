@@ -4,10 +4,10 @@
 
 #include <chrono>
 #include <ostream>
-#include <thread>
 
 #include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_media_player.h"
+#include "platform/fake/fake_worker_threads.h"
 #include "sound/sound_board.h"
 #include "sound/wave_bytes.h"
 #include "wave_maker.h"
@@ -19,45 +19,28 @@ using test::Chunk;
 using test::PcmClip;
 using test::PcmFormat;
 using test::Riff;
-using Records = std::vector<FakeStreamRecord>;
 
 const std::string kFormat = PcmFormat(1, 11025, 8);
 constexpr size_t kBlock = SoundBoard::kBlockBytes;
 // What follows a clip in kFormat: 200 ms of unsigned 8-bit silence.
 const std::string kTail(2205, '\x80');
 
-// Polls a condition the fake device is not told about, for up to five seconds.
-template <typename Condition>
-bool Eventually(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 std::string DataOf(const std::string& wave) { return std::string(FindWaveChunks(wave)->data); }
 
+// The playback workers run on fake worker threads and wait on the fake device through them, so
+// a test lets them run until each waits on its device or has ended, then looks.
 struct Rig {
   EffectLog log;
-  FakeAudioOutput output;
+  FakeWorkerThreads workers;
+  FakeAudioOutput output{workers};
   FakeMediaPlayer media{log};
-  SoundBoard board{output, media};
+  SoundBoard board{output, media, workers};
 
-  // Devices open on the workers, so first wait for as many as were started.
-  bool AllClosed(size_t opened = 1) {
-    return output.WaitUntil([opened](const Records& records) {
-      if (records.size() < opened) return false;
-      for (const FakeStreamRecord& r : records)
-        if (!r.closed) return false;
-      return true;
-    });
-  }
-  bool Queued(size_t stream, int blocks) {
-    return output.WaitUntil([&](const Records& r) {
-      return r.size() > stream && r[stream].queued == blocks && !r[stream].waits.empty();
-    });
+  bool Settle() { return workers.Settle(); }
+  bool AllClosed() const {
+    for (size_t i = 0; i < output.StreamCount(); ++i)
+      if (!output.Stream(i).closed) return false;
+    return true;
   }
 };
 
@@ -111,13 +94,15 @@ TEST(PlayClipTest, SendsTheSamplesInBlocksAndClosesTheDeviceAtTheEnd) {
   Rig rig;
   const std::string wave = PcmClip(2 * kBlock + 100);
   EXPECT_TRUE(rig.board.PlayClip(wave, false));
-  ASSERT_TRUE(rig.AllClosed());
+  ASSERT_TRUE(rig.Settle());
+  ASSERT_EQ(rig.output.StreamCount(), 1u);
+  EXPECT_TRUE(rig.AllClosed());
   const FakeStreamRecord stream = rig.output.Stream(0);
   EXPECT_EQ(stream.format, kFormat);
   EXPECT_EQ(stream.blockSizes, (std::vector<size_t>{kBlock, kBlock, 100}));
   EXPECT_EQ(stream.played, DataOf(wave));
   EXPECT_FALSE(stream.reset);
-  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
+  EXPECT_EQ(rig.board.Sounding(), 0u);
 }
 
 TEST(PlayClipTest, KeepsAtMostTwentyBlocksQueued) {
@@ -125,14 +110,19 @@ TEST(PlayClipTest, KeepsAtMostTwentyBlocksQueued) {
   rig.output.speed = FakeDeviceSpeed::Manual;
   const std::string wave = PcmClip(30 * kBlock + 1);
   ASSERT_TRUE(rig.board.PlayClip(wave, false));
-  ASSERT_TRUE(rig.Queued(0, 20));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Stream(0).queued, 20);
+  EXPECT_EQ(rig.output.Stream(0).waits.size(), 1u);
   rig.output.Play(0, 5);
-  ASSERT_TRUE(rig.output.WaitUntil([](const Records& r) { return r[0].blockSizes.size() == 25; }));
-  EXPECT_TRUE(rig.Queued(0, 20));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Stream(0).blockSizes.size(), 25u);
+  EXPECT_EQ(rig.output.Stream(0).queued, 20);
   rig.output.Play(0, 100);
-  ASSERT_TRUE(rig.Queued(0, 7)) << "the last six blocks and the silent tail";
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Stream(0).queued, 7) << "the last six blocks and the silent tail";
   rig.output.Play(0, 100);
-  ASSERT_TRUE(rig.AllClosed());
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_TRUE(rig.AllClosed());
   const FakeStreamRecord stream = rig.output.Stream(0);
   EXPECT_EQ(stream.mostQueued, 20);
   EXPECT_EQ(stream.played, DataOf(wave) + kTail);
@@ -147,9 +137,11 @@ TEST(PlayClipTest, PlaysItsOwnCopyOfTheBytes) {
   ASSERT_TRUE(rig.board.PlayClip(wave, false));
   wave.assign(wave.size(), '\x55');
   wave = std::string();
-  ASSERT_TRUE(rig.Queued(0, 4));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Stream(0).queued, 4);
   rig.output.Play(0, 3);
-  ASSERT_TRUE(rig.AllClosed());
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_TRUE(rig.AllClosed());
   EXPECT_EQ(rig.output.Stream(0).played, original);
 }
 
@@ -187,13 +179,15 @@ TEST_P(SilentTailTest, FollowsTheClipAndIsDroppedOnceTheClipHasPlayed) {
   rig.output.speed = FakeDeviceSpeed::Manual;
   const std::string data = DataOf(PcmClip(2 * kBlock + 600));
   ASSERT_TRUE(rig.board.PlayClip(Riff({Chunk("fmt ", c.format), Chunk("data", data)}), false));
-  ASSERT_TRUE(rig.Queued(0, c.tailBytes ? 4 : 3));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Stream(0).queued, c.tailBytes ? 4 : 3);
   if (c.stop) {
     rig.board.StopAll();
   } else {
     rig.output.Play(0, 3);  // the clip's own blocks only
   }
-  ASSERT_TRUE(rig.AllClosed()) << "closing never waits for the tail";
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_TRUE(rig.AllClosed()) << "closing never waits for the tail";
   const FakeStreamRecord stream = rig.output.Stream(0);
   EXPECT_EQ(stream.sent, data + std::string(c.tailBytes, c.silence));
   EXPECT_EQ(stream.played, c.stop ? std::string() : data);
@@ -222,14 +216,16 @@ TEST(PlayClipTest, OverlapsWithoutLimitAndStopAllEndsEveryOneAndTheMediaFile) {
   rig.output.speed = FakeDeviceSpeed::Manual;
   const std::string wave = PcmClip(kBlock * 3);
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(rig.board.PlayClip(wave, false));
-  EXPECT_TRUE(rig.output.WaitUntil([](const Records& r) { return r.size() == 5; }));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.StreamCount(), 5u);
   EXPECT_EQ(rig.output.OpenStreams(), 5u);
   EXPECT_EQ(rig.board.Sounding(), 5u);
   rig.board.StopAll();
-  ASSERT_TRUE(rig.AllClosed(5));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_TRUE(rig.AllClosed());
   for (size_t i = 0; i < 5; ++i) EXPECT_TRUE(rig.output.Stream(i).reset) << i;
   EXPECT_EQ(rig.log, EffectLog{"media-stop"});
-  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
+  EXPECT_EQ(rig.board.Sounding(), 0u);
 }
 
 TEST(PlayClipTest, LoopStartsAgainFromTheFirstBlockUntilStopped) {
@@ -237,11 +233,14 @@ TEST(PlayClipTest, LoopStartsAgainFromTheFirstBlockUntilStopped) {
   rig.output.speed = FakeDeviceSpeed::Manual;
   const std::string wave = PcmClip(kBlock + 10);
   ASSERT_TRUE(rig.board.PlayClip(wave, true));
-  ASSERT_TRUE(rig.Queued(0, SoundBoard::kMaxQueuedBlocks));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Stream(0).queued, SoundBoard::kMaxQueuedBlocks);
   rig.output.Play(0, 6);
-  ASSERT_TRUE(rig.Queued(0, SoundBoard::kMaxQueuedBlocks));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Stream(0).queued, SoundBoard::kMaxQueuedBlocks);
   rig.board.StopAll();
-  ASSERT_TRUE(rig.AllClosed());
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_TRUE(rig.AllClosed());
   const FakeStreamRecord stream = rig.output.Stream(0);
   const std::string data = DataOf(wave);
   EXPECT_EQ(stream.played, data + data + data) << "no silence between the loops";
@@ -251,13 +250,17 @@ TEST(PlayClipTest, LoopStartsAgainFromTheFirstBlockUntilStopped) {
 
 TEST(PlayClipTest, StalledDeviceIsGivenUpAfterTheWaitRunsOut) {
   Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Stalled;
+  rig.output.speed = FakeDeviceSpeed::Manual;  // and nothing is ever played
   ASSERT_TRUE(rig.board.PlayClip(PcmClip(kBlock), false));
-  ASSERT_TRUE(rig.AllClosed());
+  ASSERT_TRUE(rig.workers.AdvanceTo(SoundBoard::kGiveUpMilliseconds - 1));
+  EXPECT_FALSE(rig.output.Stream(0).closed) << "given up before the wait ran out";
+  EXPECT_EQ(rig.board.Sounding(), 1u);
+  ASSERT_TRUE(rig.workers.AdvanceTo(SoundBoard::kGiveUpMilliseconds));
   const FakeStreamRecord stream = rig.output.Stream(0);
+  EXPECT_TRUE(stream.closed);
   EXPECT_EQ(stream.waits, std::vector<int>{SoundBoard::kGiveUpMilliseconds});
   EXPECT_TRUE(stream.reset);
-  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
+  EXPECT_EQ(rig.board.Sounding(), 0u);
 }
 
 TEST(PlayClipTest, EmptyDataChunkStartsNothingEvenWhenLooped) {
@@ -277,16 +280,24 @@ TEST(PlayClipTest, WithoutADeviceOrWithARefusedFormatNothingSoundsAndNothingWait
   rig.output.refusedFormats.insert(kFormat);
   rig.board.PlayClip(PcmClip(kBlock), false);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-  EXPECT_TRUE(Eventually([&] { return rig.board.Sounding() == 0; }));
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.board.Sounding(), 0u);
   EXPECT_EQ(rig.output.StreamCount(), 0u);
 }
 
 TEST(PlayClipTest, StopAllReachesAPlaybackStillOpeningItsDevice) {
   Rig rig;
   rig.output.speed = FakeDeviceSpeed::Manual;
+  rig.workers.Hold();  // no worker has opened its device yet when stop all comes
   for (int i = 0; i < 20; ++i) {
     ASSERT_TRUE(rig.board.PlayClip(PcmClip(kBlock * 4), true));
     rig.board.StopAll();
+  }
+  rig.workers.Release();
+  ASSERT_TRUE(rig.Settle());
+  ASSERT_EQ(rig.output.StreamCount(), 20u);
+  for (size_t i = 0; i < 20; ++i) {
+    EXPECT_TRUE(rig.output.Stream(i).blockSizes.empty()) << "not one block after the stop " << i;
   }
   rig.board.StopAllAndWait();
   EXPECT_EQ(rig.output.OpenStreams(), 0u);

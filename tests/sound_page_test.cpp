@@ -2,9 +2,6 @@
 // 停止播放 silences everything; the exit clean-up leaves no playback behind.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "case_name.h"
 #include "fake_world.h"
 #include "sound/clip_catalogue.h"
@@ -12,8 +9,6 @@
 
 namespace zv {
 namespace {
-
-using Records = std::vector<FakeStreamRecord>;
 
 std::string Button(int n) { return "官方音按钮" + std::to_string(n); }
 
@@ -31,11 +26,12 @@ TEST(SoundPageTest, EachButtonPlaysItsOwnClipAndChangesNothingOnScreen) {
   World world;
   for (int n = 1; n <= kBoardClipCount; ++n) {
     world.ui.Click(world.main.Id(), Button(n));
-    ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) {
-      return r.size() == static_cast<size_t>(n) && !r.back().blockSizes.empty();
-    }));
+    ASSERT_TRUE(world.workers.Settle());
+    ASSERT_EQ(world.audio.StreamCount(), static_cast<size_t>(n));
+    ASSERT_FALSE(world.audio.Stream(n - 1).blockSizes.empty());
     world.audio.Play(n - 1, 1);
-    ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) { return !r.back().played.empty(); }));
+    ASSERT_TRUE(world.workers.Settle());
+    ASSERT_FALSE(world.audio.Stream(n - 1).played.empty());
     EXPECT_EQ(world.audio.Stream(n - 1).played[0], static_cast<char>(n)) << n;
     EXPECT_EQ(world.main.Text(Button(n)), world.main.Text(Button(n)));
   }
@@ -49,15 +45,16 @@ TEST(SoundPageTest, FiveClicksGiveFiveOverlappingPlaybacksAndStopSilencesAll) {
   world.log.clear();
   for (int i = 0; i < 5; ++i) world.ui.Click(world.main.Id(), Button(16));
   world.ui.Click(world.main.Id(), Button(49));
-  EXPECT_TRUE(world.audio.WaitUntil([](const Records& r) { return r.size() == 6; }));
+  ASSERT_TRUE(world.workers.Settle());
+  EXPECT_EQ(world.audio.StreamCount(), 6u);
   EXPECT_EQ(world.audio.OpenStreams(), 6u);
   world.ui.Click(world.main.Id(), Button(51));
   EXPECT_EQ(world.log, EffectLog{"media-stop"});
-  EXPECT_TRUE(world.audio.WaitUntil([](const Records& r) {
-    for (const FakeStreamRecord& s : r)
-      if (!s.closed || !s.reset) return false;
-    return true;
-  }));
+  ASSERT_TRUE(world.workers.Settle());
+  for (size_t i = 0; i < world.audio.StreamCount(); ++i) {
+    EXPECT_TRUE(world.audio.Stream(i).closed) << i;
+    EXPECT_TRUE(world.audio.Stream(i).reset) << i;
+  }
 }
 
 TEST(SoundPageTest, AShortClipEndsOnItsOwnWhileALongOneKeepsPlaying) {
@@ -67,16 +64,15 @@ TEST(SoundPageTest, AShortClipEndsOnItsOwnWhileALongOneKeepsPlaying) {
   world.ui.Click(world.main.Id(), Button(49));
   world.ui.Click(world.main.Id(), Button(16));
   // Both devices open on their own workers, in either order; the short clip is one block.
-  ASSERT_TRUE(world.audio.WaitUntil([](const Records& r) {
-    return r.size() == 2 && r[0].queued > 0 && r[1].queued > 0;
-  }));
+  ASSERT_TRUE(world.workers.Settle());
+  ASSERT_EQ(world.audio.StreamCount(), 2u);
+  ASSERT_GT(world.audio.Stream(0).queued, 0);
+  ASSERT_GT(world.audio.Stream(1).queued, 0);
   const size_t shortOne = world.audio.Stream(0).blockSizes[0] == 100 ? 0 : 1;
   world.audio.Play(shortOne, 1);
-  ASSERT_TRUE(world.audio.WaitUntil([&](const Records& r) { return r[shortOne].closed; }));
+  ASSERT_TRUE(world.workers.Settle());
+  EXPECT_TRUE(world.audio.Stream(shortOne).closed);
   EXPECT_FALSE(world.audio.Stream(1 - shortOne).closed);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (world.app.Sound().Sounding() != 1 && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::yield();
   EXPECT_EQ(world.app.Sound().Sounding(), 1u);
 }
 

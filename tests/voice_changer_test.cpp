@@ -3,9 +3,7 @@
 // the mode words, and closing the window in the middle of a take.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <utility>
 
 #include "base/data_paths.h"
@@ -48,8 +46,11 @@ class VoiceChangerTest : public testing::Test {
 
   void Toggle() { world.ui.Click(voice, "保存配置按钮1"); }
 
-  // Every take has a worker of its own.
-  size_t TakesStarted() const { return world.workers.Started(); }
+  // Every take has a worker of its own, and so has every playback, which opens one device.
+  size_t TakesStarted() {
+    EXPECT_TRUE(world.workers.Settle());
+    return world.workers.Started() - world.audio.StreamCount();
+  }
 
   // Capture streams open at `rate`.
   std::vector<FakeCaptureRecord> OpenAt(int rate) const {
@@ -61,12 +62,10 @@ class VoiceChangerTest : public testing::Test {
   }
 
   // What the sound board played, oldest first, as WAVE files made again from each playback's
-  // format and samples. Playbacks run on workers of their own: this waits until all have ended.
+  // format and samples. Playbacks run on workers of their own: this lets them all end first.
   std::vector<std::string> Played() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (world.app.Sound().Sounding() > 0 && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    EXPECT_TRUE(world.workers.Settle());
+    EXPECT_EQ(world.app.Sound().Sounding(), 0u);
     std::vector<std::string> clips;
     for (size_t i = 0; i < world.audio.StreamCount(); ++i) {
       const FakeStreamRecord stream = world.audio.Stream(i);

@@ -1,7 +1,9 @@
 // The fake output device: blocks wait in a queue per stream until the chosen speed plays them.
+// Whatever may end a worker's wait (a block played, a wake, a reset) raises the stream's signal
+// and then wakes the workers' pauses, so no wake-up is lost between a look and a pause.
 #include "platform/fake/fake_audio.h"
 
-#include <chrono>
+#include <atomic>
 #include <deque>
 #include <utility>
 
@@ -9,18 +11,20 @@ namespace zv {
 
 struct FakeAudioOutput::Shared {
   mutable std::mutex lock;
-  mutable std::condition_variable changed;
   std::vector<FakeStreamRecord> records;
-  // Per stream: blocks not yet played, and whether a wake is pending.
+  // Per stream: blocks not yet played, finished blocks not yet reaped, a pending wake, and the
+  // signal a waiting worker's pause looks at.
   std::vector<std::deque<std::string_view>> pending;
   std::vector<int> done;
   std::vector<bool> woken;
+  std::deque<std::atomic<bool>> signals;
 };
 
 class FakeAudioOutput::Stream_ : public IAudioStream {
  public:
-  Stream_(std::shared_ptr<Shared> shared, size_t index, FakeDeviceSpeed speed)
-      : shared_(std::move(shared)), index_(index), speed_(speed) {}
+  Stream_(std::shared_ptr<Shared> shared, IWorkerThreads& workers, size_t index,
+          FakeDeviceSpeed speed)
+      : shared_(std::move(shared)), workers_(workers), index_(index), speed_(speed) {}
 
   ~Stream_() override {
     std::lock_guard<std::mutex> guard(shared_->lock);
@@ -28,19 +32,20 @@ class FakeAudioOutput::Stream_ : public IAudioStream {
     shared_->pending[index_].clear();
     record.queued = 0;
     record.closed = true;
-    shared_->changed.notify_all();
   }
 
   bool Queue(const char* bytes, size_t size) override {
-    std::lock_guard<std::mutex> guard(shared_->lock);
-    FakeStreamRecord& record = shared_->records[index_];
-    record.blockSizes.push_back(size);
-    record.sent.append(bytes, size);
-    ++record.queued;
-    record.mostQueued = std::max(record.mostQueued, record.queued);
-    shared_->pending[index_].emplace_back(bytes, size);
-    if (speed_ == FakeDeviceSpeed::Instant) PlayLocked(1);
-    shared_->changed.notify_all();
+    {
+      std::lock_guard<std::mutex> guard(shared_->lock);
+      FakeStreamRecord& record = shared_->records[index_];
+      record.blockSizes.push_back(size);
+      record.sent.append(bytes, size);
+      ++record.queued;
+      record.mostQueued = std::max(record.mostQueued, record.queued);
+      shared_->pending[index_].emplace_back(bytes, size);
+      if (speed_ == FakeDeviceSpeed::Instant) PlayBlocks(*shared_, index_, 1);
+    }
+    workers_.WakeAll();
     return true;
   }
 
@@ -52,37 +57,42 @@ class FakeAudioOutput::Stream_ : public IAudioStream {
   }
 
   bool Wait(int milliseconds) override {
-    std::unique_lock<std::mutex> guard(shared_->lock);
-    shared_->records[index_].waits.push_back(milliseconds);
-    shared_->changed.notify_all();
-    if (speed_ == FakeDeviceSpeed::Stalled) return false;
-    const bool signalled =
-        shared_->changed.wait_for(guard, std::chrono::milliseconds(milliseconds), [this] {
-          return shared_->done[index_] > 0 || shared_->woken[index_];
-        });
-    shared_->woken[index_] = false;
-    return signalled;
+    std::atomic<bool>* signal;
+    {
+      std::lock_guard<std::mutex> guard(shared_->lock);
+      shared_->records[index_].waits.push_back(milliseconds);
+      if (SignalledLocked()) return true;
+      signal = &shared_->signals[index_];  // a deque's elements stay where they are
+      *signal = false;
+    }
+    const bool ranOut = workers_.Pause(milliseconds, *signal);
+    std::lock_guard<std::mutex> guard(shared_->lock);
+    return SignalledLocked() || !ranOut;
   }
 
   void Wake() override {
-    std::lock_guard<std::mutex> guard(shared_->lock);
-    shared_->woken[index_] = true;
-    shared_->changed.notify_all();
+    {
+      std::lock_guard<std::mutex> guard(shared_->lock);
+      shared_->woken[index_] = true;
+      shared_->signals[index_] = true;
+    }
+    workers_.WakeAll();
   }
 
   void Reset() override {
-    std::lock_guard<std::mutex> guard(shared_->lock);
-    FakeStreamRecord& record = shared_->records[index_];
-    record.reset = true;
-    shared_->done[index_] += static_cast<int>(shared_->pending[index_].size());
-    shared_->pending[index_].clear();
-    record.queued = 0;
-    shared_->changed.notify_all();
+    {
+      std::lock_guard<std::mutex> guard(shared_->lock);
+      FakeStreamRecord& record = shared_->records[index_];
+      record.reset = true;
+      shared_->done[index_] += static_cast<int>(shared_->pending[index_].size());
+      shared_->pending[index_].clear();
+      shared_->signals[index_] = true;
+      record.queued = 0;
+    }
+    workers_.WakeAll();
   }
 
   // Caller holds the lock.
-  void PlayLocked(int blocks) { PlayBlocks(*shared_, index_, blocks); }
-
   static void PlayBlocks(Shared& shared, size_t index, int blocks) {
     FakeStreamRecord& record = shared.records[index];
     while (blocks-- > 0 && !shared.pending[index].empty()) {
@@ -90,16 +100,26 @@ class FakeAudioOutput::Stream_ : public IAudioStream {
       shared.pending[index].pop_front();
       --record.queued;
       ++shared.done[index];
+      shared.signals[index] = true;
     }
   }
 
  private:
+  // Like an auto-reset event: a wake is used up by the wait that sees it.
+  bool SignalledLocked() {
+    const bool signalled = shared_->done[index_] > 0 || shared_->woken[index_];
+    shared_->woken[index_] = false;
+    return signalled;
+  }
+
   std::shared_ptr<Shared> shared_;
+  IWorkerThreads& workers_;
   size_t index_;
   FakeDeviceSpeed speed_;
 };
 
-FakeAudioOutput::FakeAudioOutput() : shared_(std::make_shared<Shared>()) {}
+FakeAudioOutput::FakeAudioOutput(IWorkerThreads& workers)
+    : workers_(workers), shared_(std::make_shared<Shared>()) {}
 FakeAudioOutput::~FakeAudioOutput() = default;
 
 std::unique_ptr<IAudioStream> FakeAudioOutput::Open(const std::string& format) {
@@ -112,15 +132,17 @@ std::unique_ptr<IAudioStream> FakeAudioOutput::Open(const std::string& format) {
   shared_->pending.emplace_back();
   shared_->done.push_back(0);
   shared_->woken.push_back(false);
-  shared_->changed.notify_all();
-  return std::make_unique<Stream_>(shared_, index, speed);
+  shared_->signals.emplace_back(false);
+  return std::make_unique<Stream_>(shared_, workers_, index, speed);
 }
 
 void FakeAudioOutput::Play(size_t index, int blocks) {
-  std::lock_guard<std::mutex> guard(shared_->lock);
-  if (index >= shared_->records.size()) return;
-  Stream_::PlayBlocks(*shared_, index, blocks);
-  shared_->changed.notify_all();
+  {
+    std::lock_guard<std::mutex> guard(shared_->lock);
+    if (index >= shared_->records.size()) return;
+    Stream_::PlayBlocks(*shared_, index, blocks);
+  }
+  workers_.WakeAll();
 }
 
 FakeStreamRecord FakeAudioOutput::Stream(size_t index) const {
@@ -138,14 +160,6 @@ size_t FakeAudioOutput::OpenStreams() const {
   size_t open = 0;
   for (const FakeStreamRecord& record : shared_->records) open += record.closed ? 0 : 1;
   return open;
-}
-
-bool FakeAudioOutput::WaitUntil(
-    const std::function<bool(const std::vector<FakeStreamRecord>&)>& condition,
-    int milliseconds) const {
-  std::unique_lock<std::mutex> guard(shared_->lock);
-  return shared_->changed.wait_for(guard, std::chrono::milliseconds(milliseconds),
-                                   [&] { return condition(shared_->records); });
 }
 
 }  // namespace zv

@@ -1,10 +1,10 @@
 // An output device for tests. Each opened stream records the format it was opened in, every
-// block it got and how it was left; the test decides how fast blocks "play". Safe to use from
-// the playback workers and the test thread at once.
+// block it got and how it was left; the test decides how fast blocks "play". A worker waiting
+// on a stream is paused on the workers' clock, so the test drives it like any other worker:
+// Settle until it waits again, AdvanceTo to let its wait run out. Safe to use from the playback
+// workers and the test thread at once.
 #pragma once
 
-#include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "platform/audio_output.h"
+#include "platform/worker_threads.h"
 
 namespace zv {
 
 enum class FakeDeviceSpeed {
   Instant,  // a block is played the moment it is queued
   Manual,   // blocks play only when the test calls Play
-  Stalled,  // nothing ever plays and every wait runs out at once
 };
 
 struct FakeStreamRecord {
@@ -39,7 +39,8 @@ class FakeAudioOutput : public IAudioOutput {
   std::set<std::string> refusedFormats;
   FakeDeviceSpeed speed = FakeDeviceSpeed::Instant;
 
-  FakeAudioOutput();
+  // Waits on the streams are pauses of `workers`.
+  explicit FakeAudioOutput(IWorkerThreads& workers);
   ~FakeAudioOutput() override;
 
   std::unique_ptr<IAudioStream> Open(const std::string& format) override;
@@ -50,13 +51,11 @@ class FakeAudioOutput : public IAudioOutput {
   FakeStreamRecord Stream(size_t index) const;
   size_t StreamCount() const;
   size_t OpenStreams() const;
-  // Waits (real time, bounded) until the condition over all records holds; false on time-out.
-  bool WaitUntil(const std::function<bool(const std::vector<FakeStreamRecord>&)>& condition,
-                 int milliseconds = 5000) const;
 
  private:
   class Stream_;
   struct Shared;
+  IWorkerThreads& workers_;
   std::shared_ptr<Shared> shared_;
 };
 

@@ -1,5 +1,6 @@
-// A worker counts as running from its start, and again from the moment its pause is ended,
-// until it pauses or ends: the waker counts it, so no settle can slip in between.
+// A worker counts as running from its start (or, when held, from its release), and again from the
+// moment its pause is ended, until it pauses or ends: the waker counts it, so no settle can slip in
+// between.
 #include "platform/fake/fake_worker_threads.h"
 
 #include <algorithm>
@@ -8,13 +9,20 @@
 namespace zv {
 
 std::thread FakeWorkerThreads::Start(std::function<void()> body) {
+  bool held;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    ++running_;
+    held = holding_;
+    ++(held ? held_ : running_);
     ++started_;
   }
   try {
-    return std::thread([this, body = std::move(body)] {
+    return std::thread([this, held, body = std::move(body)] {
+      if (held) {
+        // Release counts this worker as running again before it lets go.
+        std::unique_lock<std::mutex> guard(lock_);
+        changed_.wait(guard, [this] { return !holding_; });
+      }
       body();
       std::lock_guard<std::mutex> guard(lock_);
       --running_;
@@ -22,9 +30,22 @@ std::thread FakeWorkerThreads::Start(std::function<void()> body) {
     });
   } catch (...) {
     std::lock_guard<std::mutex> guard(lock_);
-    --running_;
+    --(held ? held_ : running_);
     throw;
   }
+}
+
+void FakeWorkerThreads::Hold() {
+  std::lock_guard<std::mutex> guard(lock_);
+  holding_ = true;
+}
+
+void FakeWorkerThreads::Release() {
+  std::lock_guard<std::mutex> guard(lock_);
+  holding_ = false;
+  running_ += held_;
+  held_ = 0;
+  changed_.notify_all();
 }
 
 bool FakeWorkerThreads::Pause(int milliseconds, const std::atomic<bool>& cut) {

@@ -30,6 +30,10 @@ class FakeWorkerThreads : public IWorkerThreads {
   size_t Paused() const;
   // Workers started so far.
   size_t Started() const;
+  // Workers started from now on wait before their first step, at rest, until Release: the test
+  // can act before they do.
+  void Hold();
+  void Release();
 
  private:
   struct Sleeper {
@@ -47,6 +51,8 @@ class FakeWorkerThreads : public IWorkerThreads {
   long long now_ = 0;
   int running_ = 0;
   size_t started_ = 0;
+  bool holding_ = false;
+  int held_ = 0;  // started while holding, not yet released
   std::list<Sleeper> sleepers_;
 };
 
