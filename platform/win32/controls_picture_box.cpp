@@ -4,7 +4,6 @@
 // copy, and the large decoded original (the banner, the loading animation) is let go.
 #include "platform/win32/control_classes.h"
 #include "platform/win32/control_window.h"
-#include "platform/win32/scoped_handles.h"
 
 namespace zv::win32 {
 namespace {
