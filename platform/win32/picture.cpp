@@ -42,23 +42,25 @@ HBITMAP Picture::Frame(size_t frame) const {
 }
 
 void Picture::Draw(HDC dc, const RECT& target, size_t frame) const {
-  const HBITMAP bitmap = Frame(frame);
-  if (!bitmap) return;
+  if (const HBITMAP bitmap = Frame(frame)) DrawBitmap(dc, bitmap, {width_, height_}, target);
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target) {
   MemoryDc source(CreateCompatibleDC(dc));
   if (!source) return;
   Selection selected(source.get(), bitmap);
   const int targetWidth = target.right - target.left;
   const int targetHeight = target.bottom - target.top;
-  if (targetWidth == width_ && targetHeight == height_) {
-    BitBlt(dc, target.left, target.top, width_, height_, source.get(), 0, 0, SRCCOPY);
+  if (targetWidth == size.cx && targetHeight == size.cy) {
+    BitBlt(dc, target.left, target.top, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
     return;
   }
   // HALFTONE averages the pixels a shrink drops; the brush origin must be reset after it.
   const int oldMode = SetStretchBltMode(dc, HALFTONE);
   POINT oldOrigin{};
   SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-  StretchBlt(dc, target.left, target.top, targetWidth, targetHeight, source.get(), 0, 0, width_,
-             height_, SRCCOPY);
+  StretchBlt(dc, target.left, target.top, targetWidth, targetHeight, source.get(), 0, 0, size.cx,
+             size.cy, SRCCOPY);
   SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
   SetStretchBltMode(dc, oldMode);
 }
@@ -77,18 +79,6 @@ GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width,
   const RECT all{0, 0, width, height};
   picture.Draw(target.get(), all, frame);
   return scaled;
-}
-
-std::shared_ptr<const Picture> ScaledTo(const std::shared_ptr<const Picture>& picture, int width,
-                                        int height) {
-  if (picture->width() == width && picture->height() == height) return picture;
-  std::vector<PictureFrame> frames;
-  for (size_t i = 0; i < picture->frameCount(); ++i) {
-    GdiObject<HBITMAP> scaled = RenderScaled(*picture, i, width, height);
-    if (!scaled) return nullptr;
-    frames.push_back({std::move(scaled), picture->DelayMs(i)});
-  }
-  return std::make_shared<Picture>(width, height, std::move(frames));
 }
 
 std::shared_ptr<const Picture> Darken(const Picture& picture) {

@@ -43,9 +43,8 @@ std::shared_ptr<const Picture> Darken(const Picture& picture);
 // repaints of a large picture in a small box cost one copy instead of one stretch.
 GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height);
 
-// Every frame rendered at the given size, with its delay; the same picture when it has that
-// size already. Null when a frame cannot be rendered.
-std::shared_ptr<const Picture> ScaledTo(const std::shared_ptr<const Picture>& picture, int width,
-                                        int height);
+// Copies a bitmap of the given size onto the target rectangle, stretching it when the sizes
+// differ.
+void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target);
 
 }  // namespace zv::win32

@@ -118,22 +118,6 @@ TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {
   EXPECT_FALSE(RenderScaled(*jpeg, 0, 0, 10));
 }
 
-TEST_F(PictureCacheTest, ScaledCopyHasEveryFrameAtTheNewSizeWithItsDelay) {
-  const auto gif = cache_.Get("two_frames.gif");
-  ASSERT_TRUE(gif);
-  const auto scaled = ScaledTo(gif, 16, 12);
-  ASSERT_TRUE(scaled);
-  EXPECT_EQ(scaled->width(), 16);
-  EXPECT_EQ(scaled->height(), 12);
-  ASSERT_EQ(scaled->frameCount(), 2u);
-  EXPECT_EQ(scaled->DelayMs(0), 50);
-  EXPECT_EQ(scaled->DelayMs(1), 120);
-  EXPECT_TRUE(Near(PixelOf(scaled->Frame(0), 7, 6), RGB(255, 0, 0)));
-  EXPECT_TRUE(Near(PixelOf(scaled->Frame(1), 7, 6), RGB(0, 0, 255)));
-  EXPECT_EQ(ScaledTo(gif, 8, 4), gif);
-  EXPECT_FALSE(ScaledTo(gif, 0, 4));
-}
-
 struct DelayCase {
   int stored;
   int shown;
