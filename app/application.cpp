@@ -70,6 +70,8 @@ void Application::OnEvent(const UiEvent& event) {
 void Application::Perform(Action action, const UiEvent& event) {
   const Form main = Main();
   const Form window(platform_.ui, event.window);
+  // One line an action where one call handles it, so the routing reads as a table.
+  // clang-format off
   switch (action) {
     case Action::None:
     case Action::Ignored: break;
@@ -122,6 +124,7 @@ void Application::Perform(Action action, const UiEvent& event) {
       CloseSecondary(event.window);
       break;
   }
+  // clang-format on
 }
 
 void Application::CheckVersion() {
