@@ -70,107 +70,61 @@ void Application::OnEvent(const UiEvent& event) {
 void Application::Perform(Action action, const UiEvent& event) {
   const Form main = Main();
   const Form window(platform_.ui, event.window);
+  // One line an action where one call handles it, so the routing reads as a table.
+  // clang-format off
   switch (action) {
     case Action::None:
-    case Action::Ignored:
-      break;
+    case Action::Ignored: break;
     case Action::StartUp:
       forumPage_.Load(main.Text("超文本浏览框1"));
       RunStartUpSequence(main, platform_.files);
       break;
-    case Action::Heartbeat:
-      HeartbeatTick(main);
-      break;
+    case Action::Heartbeat: HeartbeatTick(main); break;
     case Action::VersionCheckTick:
       if (VersionCheckTick(main)) CheckVersion();
       break;
-    case Action::OnlineCountTick:
-      OnlineCountTick(main, forumPage_);
-      break;
+    case Action::OnlineCountTick: OnlineCountTick(main, forumPage_); break;
     case Action::UpdateStart:
       updateWindow_ = event.window;
       update_.Begin(window, main);
       break;
-    case Action::UpdateTick:
-      update_.Tick(window, main);
-      break;
-    case Action::ShowPage:
-      ShowPage(event.control->target);
-      break;
-    case Action::OpenLink:
-      platform_.shell.OpenUrl(LinkUrl(event.control->target));
-      break;
-    case Action::OpenPiano:
-      OpenSecondary(PianoWindowSpec());
-      break;
-    case Action::OpenVoiceChanger:
-      OpenSecondary(VoiceWindowSpec());
-      break;
-    case Action::SaveQuickSend:
-      SaveQuickSendTexts(main, platform_.files);
-      break;
-    case Action::QuickSendOn:
-      quickSend_.Enable(main);
-      break;
-    case Action::QuickSendOff:
-      quickSend_.Disable(main);
-      break;
-    case Action::QuickSendHotkey:
-      quickSend_.OnHotkey(main, event.arg);
-      break;
-    case Action::PianoCreated:
-      piano_.Created(main);
-      break;
-    case Action::PianoOn:
-      piano_.Enable(window);
-      break;
-    case Action::PianoOff:
-      piano_.Disable(window);
-      break;
-    case Action::PianoHotkey:
-      piano_.OnHotkey(event.arg);
-      break;
+    case Action::UpdateTick: update_.Tick(window, main); break;
+    case Action::ShowPage: ShowPage(event.control->target); break;
+    case Action::OpenLink: platform_.shell.OpenUrl(LinkUrl(event.control->target)); break;
+    case Action::OpenPiano: OpenSecondary(PianoWindowSpec()); break;
+    case Action::OpenVoiceChanger: OpenSecondary(VoiceWindowSpec()); break;
+    case Action::SaveQuickSend: SaveQuickSendTexts(main, platform_.files); break;
+    case Action::QuickSendOn: quickSend_.Enable(main); break;
+    case Action::QuickSendOff: quickSend_.Disable(main); break;
+    case Action::QuickSendHotkey: quickSend_.OnHotkey(main, event.arg); break;
+    case Action::PianoCreated: piano_.Created(main); break;
+    case Action::PianoOn: piano_.Enable(window); break;
+    case Action::PianoOff: piano_.Disable(window); break;
+    case Action::PianoHotkey: piano_.OnHotkey(event.arg); break;
     case Action::PianoClosing:
       CloseSecondary(event.window, [&] { piano_.Closing(window); });
       break;
-    case Action::BoxNotice:
-      ShowBoxNotice(platform_.ui, platform_.shell);
-      break;
+    case Action::BoxNotice: ShowBoxNotice(platform_.ui, platform_.shell); break;
     case Action::PlayBuiltInClip:
       PlayBoardClip(sound_, platform_.resources, event.control->number);
       break;
-    case Action::StopAll:
-      sound_.StopAll();
-      break;
+    case Action::StopAll: sound_.StopAll(); break;
     case Action::ChooseSlotFile:
       ChooseSlotFile(main, platform_.fileDialog, platform_.files, event.control->number);
       break;
-    case Action::PlaySlot:
-      PlaySlot(main, platform_.media, event.control->number);
-      break;
-    case Action::VoiceCreated:
-      voice_.Created(window);
-      break;
-    case Action::VoiceStart:
-      voice_.Toggle(window);
-      break;
-    case Action::VoiceTick:
-      voice_.LevelTick(window);
-      break;
-    case Action::VoiceSpeedMode:
-      voice_.SpeedModeClicked(window);
-      break;
-    case Action::VoiceVoiceMode:
-      voice_.VoiceModeClicked(window);
-      break;
-    case Action::VoiceListen:
-      voice_.Listen();
-      break;
+    case Action::PlaySlot: PlaySlot(main, platform_.media, event.control->number); break;
+    case Action::VoiceCreated: voice_.Created(window); break;
+    case Action::VoiceStart: voice_.Toggle(window); break;
+    case Action::VoiceTick: voice_.LevelTick(window); break;
+    case Action::VoiceSpeedMode: voice_.SpeedModeClicked(window); break;
+    case Action::VoiceVoiceMode: voice_.VoiceModeClicked(window); break;
+    case Action::VoiceListen: voice_.Listen(); break;
     case Action::VoiceClosing:
       voice_.Closing(window);
       CloseSecondary(event.window);
       break;
   }
+  // clang-format on
 }
 
 void Application::CheckVersion() {

@@ -26,26 +26,12 @@ import nginx_site  # noqa: E402
 PADDED_MIB = 64
 
 
-def poll(check, timeout, interval=0.02):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        found = check()
-        if found:
-            return found
-        time.sleep(interval)
-    raise RuntimeError("timed out")
-
-
-def box(program, title):
-    return next((w for w in program.boxes() if w["caption"] == title and w["class"] == "#32770"),
-                None)
-
-
 def time_to_mc_page(session):
     started = time.monotonic()
     program = session.launch()
     program.wait_for_main()
-    poll(lambda: (w := program.window()) and not w.shown("图片框9") and w.shown("图片框3"), 60)
+    harness.wait_until(lambda: (w := program.window()) and not w.shown("图片框9") and w.shown("图片框3"),
+                       60, 0.02)
     elapsed = time.monotonic() - started
     program.stop()
     return elapsed
@@ -72,7 +58,7 @@ def download_rate(session, docs, size, misbehaviour=None):
     if misbehaviour:
         site.misbehave("/new.exe", misbehaviour)
     program = session.launch()
-    poll(lambda: box(program, "提示"), 300, interval=0.05)
+    harness.wait_until(lambda: program.box("提示"), 300, interval=0.05)
     finished = time.time()
     first = min(r["time"] for r in site.requests("/new.exe"))
     parts = len(site.requests("/new.exe"))
@@ -103,7 +89,7 @@ def nginx_download_rate(session, new_version, root):
         shutil.move(os.path.join(docs, "new.exe"), os.path.join(files, "new.exe"))
         session.start_site(docs)
         program = session.launch()
-        poll(lambda: box(program, "提示"), 300, interval=0.05)
+        harness.wait_until(lambda: program.box("提示"), 300, interval=0.05)
         finished = time.time()
         program.dismiss("提示")
         program.wait_exit(timeout=60)
@@ -121,7 +107,7 @@ def silent_site_wait(session):
     site.hold("/111.txt")
     started = time.monotonic()
     program = session.launch()
-    poll(lambda: box(program, "信息："), 120, interval=0.1)
+    harness.wait_until(lambda: program.box("信息："), 120, interval=0.1)
     elapsed = time.monotonic() - started
     site.release()
     program.dismiss("信息：")

@@ -222,15 +222,13 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 0; i < 10; ++i) {
     auto t0 = std::chrono::steady_clock::now();
     std::string copy(clip);
-    copies.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    copies.push_back(MsSince(t0));
     t0 = std::chrono::steady_clock::now();
     std::thread([] {}).join();
-    threads.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    threads.push_back(MsSince(t0));
   }
-  std::sort(copies.begin(), copies.end());
-  std::sort(threads.begin(), threads.end());
   std::fprintf(out, "parts of a click: copying the samples %.2f ms, starting and ending a thread %.2f ms (medians)\n",
-               copies[5], threads[5]);
+               Median(copies), Median(threads));
 
   Decompose(out, clip);
   for (int count : kCounts) {
@@ -240,7 +238,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < count; ++i) {
       const auto t0 = std::chrono::steady_clock::now();
       started += board.PlayClip(clip, false) ? 1 : 0;
-      clicks.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+      clicks.push_back(MsSince(t0));
     }
     // Let every worker fill its device queue before looking at memory.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));

@@ -218,6 +218,11 @@ class Program:
         that fails (a box half built, the program busy) sees none, so callers wait on it."""
         return self.session.probe("boxes").get("windows", [])
 
+    def box(self, title):
+        """The visible message box with this title, or None."""
+        return next((w for w in self.boxes() if w["caption"] == title and w["class"] == "#32770"),
+                    None)
+
     # -- acting -------------------------------------------------------------------------------
     def click(self, name, caption=None, post=False):
         """Clicks a button. By default waits until its handler has run; post=True for buttons

@@ -138,6 +138,23 @@ def stop_with_session(pulse):
         pulse.stop()
 
 
+class ModulePulse:
+    """setUpModule and tearDownModule (set_up, tear_down) of a module that records the program,
+    and in between the private server they started."""
+
+    def __init__(self, name, kind=PrivatePulse):
+        self._name, self._kind, self._pulse = name, kind, None
+
+    def set_up(self):
+        self._pulse = start_with_session(self._name, self._kind)
+
+    def tear_down(self):
+        stop_with_session(self._pulse)
+
+    def __getattr__(self, attr):
+        return getattr(self._pulse, attr)
+
+
 def read_wave(path):
     """Mono float samples of a PCM WAVE file (channels averaged)."""
     with open(path, "rb") as f:

@@ -79,10 +79,7 @@ class BoxNoticeTest(ProgramTest):
         program, _ = self.start()
         program.wait_settled()
         program.click("特定按钮6", post=True)
-
-        def notice_box():
-            return [w for w in program.boxes() if w["caption"] == BOX_TITLE and w["class"] == "#32770"]
-        box = wait_until(notice_box, what="the notice box")[0]
+        box = wait_until(lambda: program.box(BOX_TITLE), what="the notice box")
         self.assertIn(BOX_TEXT, [t["text"] for t in box["texts"]])
         self.assertFalse(program.shows_icon(box), "the notice has no icon")
         harness.session().screenshot("box-notice")

@@ -38,14 +38,6 @@ def mc_page_shown(window):
     return (not window.shown("图片框9") and [p for p in PAGES if window.shown(p)] == ["图片框3"])
 
 
-def box(program, title):
-    """The visible message box with this title, or None."""
-    for w in program.boxes():
-        if w["caption"] == title and w["class"] == "#32770":
-            return w
-    return None
-
-
 def box_texts(found):
     return [t["text"] for t in found["texts"]]
 
@@ -131,7 +123,7 @@ class UpdateTest(ProgramTest):
         left, top, _, _ = main.rect
         self.assertEqual(update.rect, (left + 100, top + 480, 442, 59))
 
-        done = wait_until(lambda: box(program, NOTICE), timeout=60, what="the completion box")
+        done = wait_until(lambda: program.box(NOTICE), timeout=60, what="the completion box")
         self.assertIn(DONE_TEXT, box_texts(done))
         self.assertTrue(program.shows_icon(done), "the completion box carries the information icon")
         # The figures keep coming while the box is up and reach the whole file.
@@ -158,7 +150,7 @@ class UpdateTest(ProgramTest):
         site = UpdateSite(self)
         site.site.misbehave("/new.exe", "cut", at=len(site.program_bytes) // 2)
         program, _ = self.start()
-        failed = wait_until(lambda: box(program, NOTICE), timeout=90, what="the failure box")
+        failed = wait_until(lambda: program.box(NOTICE), timeout=90, what="the failure box")
         self.assertIn(FAILED_TEXT, box_texts(failed))
         self.assertTrue(program.shows_icon(failed))
         program.dismiss(NOTICE)
@@ -177,7 +169,7 @@ class DeadSiteTest(ProgramTest):
         session.site = None
         self.addCleanup(session.start_site, harness.DEFAULT_DOCS)
         program = self.launch()
-        found = wait_until(lambda: box(program, NO_DOCUMENT_TITLE), timeout=60,
+        found = wait_until(lambda: program.box(NO_DOCUMENT_TITLE), timeout=60,
                            what="the box about the missing document")
         self.assertIn(NO_DOCUMENT_TEXT, box_texts(found))
         self.assertFalse(program.shows_icon(found), "this box has no icon")
@@ -194,7 +186,7 @@ class DeadSiteTest(ProgramTest):
         started = time.monotonic()
         program = self.launch()
         # The read waits at most the receive time-out (10 s) once connected.
-        found = wait_until(lambda: box(program, NO_DOCUMENT_TITLE), timeout=60,
+        found = wait_until(lambda: program.box(NO_DOCUMENT_TITLE), timeout=60,
                            what="the box about the missing document")
         print(f"gave up on the silent site {time.monotonic() - started:.1f} s after start",
               flush=True)

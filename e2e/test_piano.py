@@ -27,16 +27,8 @@ PITCH_TOLERANCE = 0.015
 # The three lowest notes and their pitches.
 NOTES = [("q", "note_q.wav", 120.3), ("w", "note_w.wav", 135.0), ("e", "note_e.wav", 151.6)]
 
-_pulse = None
-
-
-def setUpModule():
-    global _pulse
-    _pulse = pulse_capture.start_with_session("pulse-piano")
-
-
-def tearDownModule():
-    pulse_capture.stop_with_session(_pulse)
+_pulse = pulse_capture.ModulePulse("pulse-piano")
+setUpModule, tearDownModule = _pulse.set_up, _pulse.tear_down
 
 PIANO = "Zanvoro模拟钢琴"
 ON_TITLE = "温馨提示"

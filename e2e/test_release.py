@@ -12,8 +12,7 @@ import tempfile
 import harness
 from harness import ProgramTest, wait_until
 from nginx_server import NginxServer, free_loopback_port
-from test_online import (DONE_TEXT, FAILED_TEXT, NOTICE, UPDATE_CAPTION, box, box_texts,
-                         mc_page_shown)
+from test_online import DONE_TEXT, FAILED_TEXT, NOTICE, UPDATE_CAPTION, box_texts, mc_page_shown
 
 sys.path.insert(0, os.path.join(harness.SOURCE_DIR, "scripts"))
 import release  # noqa: E402
@@ -171,7 +170,7 @@ class SignedUpdateTest(ProgramTest):
         parts_before = len(r.nginx.requests(exe_path))
         program = self.launch_v1()
         old_pid = program.main().raw["pid"]
-        done = wait_until(lambda: box(program, NOTICE), timeout=90, what="the completion box")
+        done = wait_until(lambda: program.box(NOTICE), timeout=90, what="the completion box")
         self.assertIn(DONE_TEXT, box_texts(done))
         ranges = [rng for _, rng in r.nginx.requests(exe_path)[parts_before:]]
         self.assertGreaterEqual(len(ranges), 5, "five parts, each by its own range")
@@ -203,7 +202,7 @@ class SignedUpdateTest(ProgramTest):
     def refused(self, what):
         program = self.launch_v1()
         old_pid = program.main().raw["pid"]
-        failed = wait_until(lambda: box(program, NOTICE), timeout=90, what="the failure box")
+        failed = wait_until(lambda: program.box(NOTICE), timeout=90, what="the failure box")
         self.assertIn(FAILED_TEXT, box_texts(failed), what)
         program.dismiss(NOTICE)
         window = program.wait_window(mc_page_shown, timeout=20, what="the MC page after " + what)

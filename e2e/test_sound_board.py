@@ -24,16 +24,8 @@ UNCHOSEN = "亲，你还没有选择场景音哦！点击我！选择歌曲！"
 MEDIA_TONE_HZ = 1234.0  # far from every clip's strongest lines, so the media file stands out
 SILENT_RMS = 1e-3
 
-_pulse = None
-
-
-def setUpModule():
-    global _pulse
-    _pulse = pulse_capture.start_with_session("pulse-sound")
-
-
-def tearDownModule():
-    pulse_capture.stop_with_session(_pulse)
+_pulse = pulse_capture.ModulePulse("pulse-sound")
+setUpModule, tearDownModule = _pulse.set_up, _pulse.tear_down
 
 
 def clip(name):

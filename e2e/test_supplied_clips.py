@@ -21,7 +21,7 @@ PHRASE = "Tobrin is laughing at every one of you tonight"
 SUPPLIED_CLIP, SUPPLIED_BUTTON = "mc47.wav", "官方音按钮47"  # "Tobrin笑声", 3.53 s
 NEIGHBOUR_CLIP, NEIGHBOUR_BUTTON = "mc48.wav", "官方音按钮48"
 
-_pulse = None
+_pulse = pulse_capture.ModulePulse("pulse-supplied")
 _phrase = None
 
 
@@ -40,7 +40,7 @@ def make_recording(work):
 
 
 def setUpModule():
-    global _pulse, _phrase
+    global _phrase
     config = harness.Config.from_env()
     work = os.path.join(config.work_dir, "work", "supplied_clips_build")
     os.makedirs(work, exist_ok=True)
@@ -49,11 +49,10 @@ def setUpModule():
     print(table, flush=True)
     # The session starts the exe the environment names.
     os.environ["ZANVORO_WIN_EXE"] = exe
-    _pulse = pulse_capture.start_with_session("pulse-supplied")
+    _pulse.set_up()
 
 
-def tearDownModule():
-    pulse_capture.stop_with_session(_pulse)
+tearDownModule = _pulse.tear_down
 
 
 def similarity(recording, template, block=2205, search=660):

@@ -37,16 +37,8 @@ TAKE_TIMEOUT_S = 20
 PHRASE_TAKES = 5
 PLAY_TIMEOUT_S = 40
 
-_pulse = None
-
-
-def setUpModule():
-    global _pulse
-    _pulse = pulse_capture.start_with_session("pulse-voice", voice_rig.VoicePulse)
-
-
-def tearDownModule():
-    pulse_capture.stop_with_session(_pulse)
+_pulse = pulse_capture.ModulePulse("pulse-voice", voice_rig.VoicePulse)
+setUpModule, tearDownModule = _pulse.set_up, _pulse.tear_down
 
 
 def bursts(count, burst_s=BURST_S):

@@ -23,8 +23,6 @@ class Piano {
   // The window is about to be destroyed: every key goes back. Quick-send stays off.
   void Closing(const Form& piano);
 
-  const HotkeySet& Keys() const { return keys_; }
-
  private:
   HotkeySet keys_;
   QuickSendKeys& quickSend_;

@@ -19,7 +19,6 @@ class HotkeySet {
   // Releases every key; identifiers keep their values, as the handlers compare against them.
   void Disable(WindowId window);
 
-  bool IsOn() const { return on_; }
   size_t Size() const { return keys_.size(); }
   int Identifier(size_t index) const { return identifiers_[index]; }
 

@@ -20,8 +20,6 @@ class QuickSendKeys {
   // The Hotkey event of the main window's 标签1.
   void OnHotkey(const Form& main, int identifier);
 
-  const HotkeySet& Keys() const { return keys_; }
-
  private:
   HotkeySet keys_;
   IKeyboard& keyboard_;

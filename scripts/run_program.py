@@ -121,12 +121,7 @@ class Run:
         return code
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
+        winebox.end_process(self.proc, timeout=5)
         if self.env:  # nothing of Wine outlives the run
             winebox.stop_server(self.env, self.wine_log)
         if self.site:

@@ -87,6 +87,16 @@ class SiteCase(unittest.TestCase):
         cls.site.stop()
         cls.tmp.cleanup()
 
+    def raw(self, request):
+        """The head and body of the answer to `request`, as they arrive."""
+        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
+            s.sendall(request)
+            received = b""
+            while chunk := s.recv(65536):
+                received += chunk
+        head, _, body = received.partition(b"\r\n\r\n")
+        return head, body
+
     def get(self, target, headers=None):
         conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
         try:
@@ -133,12 +143,7 @@ class ServingTest(SiteCase):
                 self.assertEqual(headers.get("Content-Range"), content_range)
 
     def test_http_1_0_request_gets_the_whole_body_and_a_closed_connection(self):
-        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
-            s.sendall(b"GET /new.exe HTTP/1.0\r\nAccept: */*\r\n\r\n")
-            received = b""
-            while chunk := s.recv(65536):
-                received += chunk
-        head, _, body = received.partition(b"\r\n\r\n")
+        head, body = self.raw(b"GET /new.exe HTTP/1.0\r\nAccept: */*\r\n\r\n")
         self.assertTrue(head.startswith(b"HTTP/1.0 200"))
         self.assertEqual(body, self.body)
 
@@ -176,13 +181,8 @@ class MisbehaviourTest(SiteCase):
 
     def raw_get(self, target, range_header=None):
         """Body bytes as they arrive, without trusting the announced length."""
-        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
-            extra = f"Range: {range_header}\r\n" if range_header else ""
-            s.sendall(f"GET {target} HTTP/1.1\r\nHost: x\r\n{extra}\r\n".encode())
-            received = b""
-            while chunk := s.recv(65536):
-                received += chunk
-        head, _, body = received.partition(b"\r\n\r\n")
+        extra = f"Range: {range_header}\r\n" if range_header else ""
+        head, body = self.raw(f"GET {target} HTTP/1.1\r\nHost: x\r\n{extra}\r\n".encode())
         lines = head.decode("latin-1").split("\r\n")
         headers = dict(line.split(": ", 1) for line in lines[1:])
         return int(lines[0].split()[1]), headers, body

@@ -44,8 +44,6 @@ class SoundBoard {
   // Playbacks still on the list.
   size_t Sounding() const;
 
-  IMediaPlayer& Media() const { return media_; }
-
  private:
   struct Playback;
   void Work(const std::shared_ptr<Playback>& playback);

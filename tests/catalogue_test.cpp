@@ -163,13 +163,10 @@ TEST(MainWindowTableTest, HoldsEveryNumberedFamily) {
 }
 
 TEST(MainWindowTableTest, PagesStartHiddenAndTheOverlayShown) {
-  for (const char* page : {"图片框1", "图片框3", "图片框4"}) {
-    EXPECT_FALSE(Control(&MainWindowSpec(), page).visible) << page;
+  for (const char* hidden : {"图片框1", "图片框3", "图片框4", "分组框1", "进度条1", "进度条2"}) {
+    EXPECT_FALSE(Control(M, hidden).visible) << hidden;
   }
-  EXPECT_TRUE(Control(&MainWindowSpec(), "图片框9").visible);
-  EXPECT_FALSE(Control(&MainWindowSpec(), "分组框1").visible);
-  EXPECT_FALSE(Control(&MainWindowSpec(), "进度条1").visible);
-  EXPECT_FALSE(Control(&MainWindowSpec(), "进度条2").visible);
+  EXPECT_TRUE(Control(M, "图片框9").visible);
 }
 
 struct SettingCase {

@@ -14,6 +14,7 @@
 
 #include <ebur128.h>
 
+#include "base/little_endian.h"
 #include "case_name.h"
 #include "sound/clip_catalogue.h"
 #include "sound/wave_bytes.h"
@@ -32,15 +33,8 @@ std::string ReadClip(const std::string& name) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-uint32_t U32(std::string_view b, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(b[at]) |
-                               static_cast<unsigned char>(b[at + 1]) << 8 |
-                               static_cast<unsigned char>(b[at + 2]) << 16 |
-                               static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24);
-}
-int U16(std::string_view b, size_t at) {
-  return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
-}
+uint32_t U32(std::string_view b, size_t at) { return ReadLittleEndian(b, at, 4); }
+int U16(std::string_view b, size_t at) { return static_cast<int>(ReadLittleEndian(b, at, 2)); }
 int S16(std::string_view b, size_t at) { return static_cast<int16_t>(U16(b, at)); }
 
 struct Format {

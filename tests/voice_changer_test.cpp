@@ -46,6 +46,14 @@ class VoiceChangerTest : public testing::Test {
 
   void Toggle() { world.ui.Click(voice, "保存配置按钮1"); }
 
+  // One loud reading, which starts a take or keeps it going, then `quiet` quiet steps.
+  void LoudThenQuiet(int quiet) {
+    world.waveIn.SetLevel(1000);
+    Step();
+    world.waveIn.SetLevel(0);
+    Steps(quiet);
+  }
+
   // Every take has a worker of its own, and so has every playback, which opens one device.
   size_t TakesStarted() {
     EXPECT_TRUE(world.workers.Settle());
@@ -209,10 +217,7 @@ TEST_F(VoiceChangerTest, TakeLasts2Point2SecondsAfterTheLastLoudReading) {
 
 TEST_F(VoiceChangerTest, SpeakingAgainWithinTheQuietTimeExtendsTheTake) {
   Toggle();
-  world.waveIn.SetLevel(1000);
-  Step();
-  world.waveIn.SetLevel(0);
-  Steps(8);  // 1.6 s of quiet
+  LoudThenQuiet(8);  // 1.6 s of quiet
   world.waveIn.SetLevel(1000);
   Step();  // loud again: the countdown starts over
   world.waveIn.SetLevel(0);
@@ -252,10 +257,7 @@ TEST_F(VoiceChangerTest, TakeFileHoldsTheRecordingAndTheTransformedCopyIsPlayed)
 
 TEST_F(VoiceChangerTest, VoiceModeRaisesTheRateAndTheSliderIsReadWhenTheTakeEnds) {
   Toggle();
-  world.waveIn.SetLevel(1000);
-  Step();
-  world.waveIn.SetLevel(0);
-  Steps(5);
+  LoudThenQuiet(5);
   world.ui.SetPosition(voice, "滑块条1", 22);  // moved during the take: the result follows it
   Steps(6);
   const std::vector<std::string> clips = Played();
@@ -294,10 +296,7 @@ TEST_F(VoiceChangerTest, ListenPlaysNothingBeforeTheFirstTakeThenTheLatestResult
 
 TEST_F(VoiceChangerTest, TheClipOutlivesTheWindowAndListenInANewWindowReplaysIt) {
   Toggle();
-  world.waveIn.SetLevel(1000);
-  Step();
-  world.waveIn.SetLevel(0);
-  Steps(11);
+  LoudThenQuiet(11);
   world.ui.Close(voice);
   world.ui.Click(world.app.Main().Id(), "特定按钮5");
   world.ui.Click(world.ui.Find("voice"), "保存配置按钮2");
@@ -342,15 +341,9 @@ TEST_F(VoiceChangerTest, ClosingTheWindowDuringATakeEndsItWithoutSavingOrPlaying
 
 TEST_F(VoiceChangerTest, ATriggerAfterATakeEndedStartsTheNextOneAndLosesNeither) {
   Toggle();
-  world.waveIn.SetLevel(1000);
-  Step();
-  world.waveIn.SetLevel(0);
-  Steps(10);
+  LoudThenQuiet(10);
   // The first take ends on the same step as the next loud reading arrives.
-  world.waveIn.SetLevel(1000);
-  Step();
-  world.waveIn.SetLevel(0);
-  Steps(11);
+  LoudThenQuiet(11);
   EXPECT_EQ(TakesStarted(), 2u);
   EXPECT_EQ(Played().size(), 2u);
   EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
@@ -389,10 +382,7 @@ TEST_F(VoiceChangerTest, AnUnwritableTakeFileGivesNothingToPlay) {
   world.files.drives.erase("D:");
   world.files.directories.clear();
   Toggle();
-  world.waveIn.SetLevel(1000);
-  Step();
-  world.waveIn.SetLevel(0);
-  Steps(11);
+  LoudThenQuiet(11);
   EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
   EXPECT_TRUE(Played().empty());
   EXPECT_TRUE(world.log.empty());

@@ -8,42 +8,59 @@
 #include <utility>
 
 namespace zv {
+namespace {
+
+// Per stream: what it recorded, blocks not yet played, finished blocks not yet reaped, a
+// pending wake, and the signal a waiting worker's pause looks at.
+struct Channel {
+  FakeStreamRecord record;
+  std::deque<std::string_view> pending;
+  int done = 0;
+  bool woken = false;
+  std::atomic<bool> signal{false};
+
+  // Caller holds the lock.
+  void PlayBlocks(int blocks) {
+    while (blocks-- > 0 && !pending.empty()) {
+      record.played.append(pending.front());
+      pending.pop_front();
+      --record.queued;
+      ++done;
+      signal = true;
+    }
+  }
+};
+
+}  // namespace
 
 struct FakeAudioOutput::Shared {
   mutable std::mutex lock;
-  std::vector<FakeStreamRecord> records;
-  // Per stream: blocks not yet played, finished blocks not yet reaped, a pending wake, and the
-  // signal a waiting worker's pause looks at.
-  std::vector<std::deque<std::string_view>> pending;
-  std::vector<int> done;
-  std::vector<bool> woken;
-  std::deque<std::atomic<bool>> signals;
+  std::deque<Channel> channels;  // a deque's elements stay where they are
 };
 
 class FakeAudioOutput::Stream_ : public IAudioStream {
  public:
-  Stream_(std::shared_ptr<Shared> shared, IWorkerThreads& workers, size_t index,
+  Stream_(std::shared_ptr<Shared> shared, IWorkerThreads& workers, Channel& channel,
           FakeDeviceSpeed speed)
-      : shared_(std::move(shared)), workers_(workers), index_(index), speed_(speed) {}
+      : shared_(std::move(shared)), workers_(workers), channel_(channel), speed_(speed) {}
 
   ~Stream_() override {
     std::lock_guard<std::mutex> guard(shared_->lock);
-    FakeStreamRecord& record = shared_->records[index_];
-    shared_->pending[index_].clear();
-    record.queued = 0;
-    record.closed = true;
+    channel_.pending.clear();
+    channel_.record.queued = 0;
+    channel_.record.closed = true;
   }
 
   bool Queue(const char* bytes, size_t size) override {
     {
       std::lock_guard<std::mutex> guard(shared_->lock);
-      FakeStreamRecord& record = shared_->records[index_];
+      FakeStreamRecord& record = channel_.record;
       record.blockSizes.push_back(size);
       record.sent.append(bytes, size);
       ++record.queued;
       record.mostQueued = std::max(record.mostQueued, record.queued);
-      shared_->pending[index_].emplace_back(bytes, size);
-      if (speed_ == FakeDeviceSpeed::Instant) PlayBlocks(*shared_, index_, 1);
+      channel_.pending.emplace_back(bytes, size);
+      if (speed_ == FakeDeviceSpeed::Instant) channel_.PlayBlocks(1);
     }
     workers_.WakeAll();
     return true;
@@ -51,21 +68,17 @@ class FakeAudioOutput::Stream_ : public IAudioStream {
 
   int Reap() override {
     std::lock_guard<std::mutex> guard(shared_->lock);
-    const int done = shared_->done[index_];
-    shared_->done[index_] = 0;
-    return done;
+    return std::exchange(channel_.done, 0);
   }
 
   bool Wait(int milliseconds) override {
-    std::atomic<bool>* signal;
     {
       std::lock_guard<std::mutex> guard(shared_->lock);
-      shared_->records[index_].waits.push_back(milliseconds);
+      channel_.record.waits.push_back(milliseconds);
       if (SignalledLocked()) return true;
-      signal = &shared_->signals[index_];  // a deque's elements stay where they are
-      *signal = false;
+      channel_.signal = false;
     }
-    const bool ranOut = workers_.Pause(milliseconds, *signal);
+    const bool ranOut = workers_.Pause(milliseconds, channel_.signal);
     std::lock_guard<std::mutex> guard(shared_->lock);
     return SignalledLocked() || !ranOut;
   }
@@ -73,8 +86,8 @@ class FakeAudioOutput::Stream_ : public IAudioStream {
   void Wake() override {
     {
       std::lock_guard<std::mutex> guard(shared_->lock);
-      shared_->woken[index_] = true;
-      shared_->signals[index_] = true;
+      channel_.woken = true;
+      channel_.signal = true;
     }
     workers_.WakeAll();
   }
@@ -82,39 +95,22 @@ class FakeAudioOutput::Stream_ : public IAudioStream {
   void Reset() override {
     {
       std::lock_guard<std::mutex> guard(shared_->lock);
-      FakeStreamRecord& record = shared_->records[index_];
-      record.reset = true;
-      shared_->done[index_] += static_cast<int>(shared_->pending[index_].size());
-      shared_->pending[index_].clear();
-      shared_->signals[index_] = true;
-      record.queued = 0;
+      channel_.record.reset = true;
+      channel_.done += static_cast<int>(channel_.pending.size());
+      channel_.pending.clear();
+      channel_.signal = true;
+      channel_.record.queued = 0;
     }
     workers_.WakeAll();
   }
 
-  // Caller holds the lock.
-  static void PlayBlocks(Shared& shared, size_t index, int blocks) {
-    FakeStreamRecord& record = shared.records[index];
-    while (blocks-- > 0 && !shared.pending[index].empty()) {
-      record.played.append(shared.pending[index].front());
-      shared.pending[index].pop_front();
-      --record.queued;
-      ++shared.done[index];
-      shared.signals[index] = true;
-    }
-  }
-
  private:
   // Like an auto-reset event: a wake is used up by the wait that sees it.
-  bool SignalledLocked() {
-    const bool signalled = shared_->done[index_] > 0 || shared_->woken[index_];
-    shared_->woken[index_] = false;
-    return signalled;
-  }
+  bool SignalledLocked() { return std::exchange(channel_.woken, false) || channel_.done > 0; }
 
   std::shared_ptr<Shared> shared_;
   IWorkerThreads& workers_;
-  size_t index_;
+  Channel& channel_;
   FakeDeviceSpeed speed_;
 };
 
@@ -125,40 +121,34 @@ FakeAudioOutput::~FakeAudioOutput() = default;
 std::unique_ptr<IAudioStream> FakeAudioOutput::Open(const std::string& format) {
   if (!present || refusedFormats.count(format)) return nullptr;
   std::lock_guard<std::mutex> guard(shared_->lock);
-  const size_t index = shared_->records.size();
-  FakeStreamRecord record;
-  record.format = format;
-  shared_->records.push_back(std::move(record));
-  shared_->pending.emplace_back();
-  shared_->done.push_back(0);
-  shared_->woken.push_back(false);
-  shared_->signals.emplace_back(false);
-  return std::make_unique<Stream_>(shared_, workers_, index, speed);
+  Channel& channel = shared_->channels.emplace_back();
+  channel.record.format = format;
+  return std::make_unique<Stream_>(shared_, workers_, channel, speed);
 }
 
 void FakeAudioOutput::Play(size_t index, int blocks) {
   {
     std::lock_guard<std::mutex> guard(shared_->lock);
-    if (index >= shared_->records.size()) return;
-    Stream_::PlayBlocks(*shared_, index, blocks);
+    if (index >= shared_->channels.size()) return;
+    shared_->channels[index].PlayBlocks(blocks);
   }
   workers_.WakeAll();
 }
 
 FakeStreamRecord FakeAudioOutput::Stream(size_t index) const {
   std::lock_guard<std::mutex> guard(shared_->lock);
-  return index < shared_->records.size() ? shared_->records[index] : FakeStreamRecord{};
+  return index < shared_->channels.size() ? shared_->channels[index].record : FakeStreamRecord{};
 }
 
 size_t FakeAudioOutput::StreamCount() const {
   std::lock_guard<std::mutex> guard(shared_->lock);
-  return shared_->records.size();
+  return shared_->channels.size();
 }
 
 size_t FakeAudioOutput::OpenStreams() const {
   std::lock_guard<std::mutex> guard(shared_->lock);
   size_t open = 0;
-  for (const FakeStreamRecord& record : shared_->records) open += record.closed ? 0 : 1;
+  for (const Channel& channel : shared_->channels) open += channel.record.closed ? 0 : 1;
   return open;
 }
 

@@ -97,12 +97,6 @@ bool FakeWorkerThreads::Settle() {
   return SettleLocked(guard);
 }
 
-size_t FakeWorkerThreads::Paused() const {
-  std::lock_guard<std::mutex> guard(lock_);
-  return static_cast<size_t>(std::count_if(sleepers_.begin(), sleepers_.end(),
-                                           [](const Sleeper& s) { return !s.woken; }));
-}
-
 void FakeWorkerThreads::WakeLocked(Sleeper& sleeper) {
   sleeper.woken = true;
   ++running_;

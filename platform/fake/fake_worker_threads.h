@@ -26,8 +26,6 @@ class FakeWorkerThreads : public IWorkerThreads {
   bool AdvanceTo(long long time);
   // Waits until every worker is paused or has ended.
   bool Settle();
-  // Workers paused right now.
-  size_t Paused() const;
   // Workers started so far.
   size_t Started() const;
   // Workers started from now on wait before their first step, at rest, until Release: the test

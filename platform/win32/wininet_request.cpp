@@ -36,11 +36,6 @@ void CancelRegistry::CancelAll() {
   handles_.clear();
 }
 
-bool CancelRegistry::Cancelled() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return cancelled_;
-}
-
 std::optional<HttpUrl> CrackHttpUrl(const std::string& url) {
   const std::wstring wide = GbkToWide(url);
   if (wide.empty()) return std::nullopt;

@@ -30,7 +30,6 @@ class CancelRegistry {
   // True when the caller still owns the handle and must close it itself.
   bool Remove(HINTERNET handle);
   void CancelAll();
-  bool Cancelled() const;
 
  private:
   mutable std::mutex mutex_;

@@ -156,8 +156,9 @@ class UiHostTest : public testing::Test {
     ADD_FAILURE() << name;
     return 0;
   }
-  // The colour a control shows at (x, y) of its client area, drawn as it would paint itself.
-  static COLORREF Painted(HWND control, int x, int y) {
+  // What look(dc, client) sees of a control drawn into a bitmap as it would paint itself.
+  template <typename Look>
+  static auto Printed(HWND control, Look&& look) {
     RECT client{};
     GetClientRect(control, &client);
     WindowDc screen(nullptr);
@@ -165,7 +166,11 @@ class UiHostTest : public testing::Test {
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
     Selection selected(dc.get(), bitmap.get());
     SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    return GetPixel(dc.get(), x, y);
+    return look(dc.get(), client);
+  }
+  // The colour a control shows at (x, y) of its client area.
+  static COLORREF Painted(HWND control, int x, int y) {
+    return Printed(control, [&](HDC dc, const RECT&) { return GetPixel(dc, x, y); });
   }
 
   WindowSpec layout_ = TestWindow();
@@ -396,18 +401,13 @@ TEST_F(UiHostTest, PicturesAndFillsArePainted) {
 TEST_F(UiHostTest, LabelTextStaysReadableOnDarkAndLightBackgrounds) {
   const WindowId id = LoadTest();
   const auto count = [](HWND label, auto&& wanted) {
-    RECT client{};
-    GetClientRect(label, &client);
-    WindowDc screen(nullptr);
-    MemoryDc dc(CreateCompatibleDC(screen.get()));
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
-    Selection selected(dc.get(), bitmap.get());
-    SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    int n = 0;
-    for (int y = 0; y < client.bottom; ++y) {
-      for (int x = 0; x < client.right; ++x) n += wanted(GetPixel(dc.get(), x, y)) ? 1 : 0;
-    }
-    return n;
+    return Printed(label, [&](HDC dc, const RECT& client) {
+      int n = 0;
+      for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) n += wanted(GetPixel(dc, x, y)) ? 1 : 0;
+      }
+      return n;
+    });
   };
   const auto light = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) > 200; };
   const auto dark = [](COLORREF c) { return GetRValue(c) < 120 && GetGValue(c) < 120; };
