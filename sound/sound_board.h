@@ -23,9 +23,10 @@ class SoundBoard {
   // A device that neither frees a block slot nor sees the stop signal for this long is given up.
   static constexpr int kGiveUpMilliseconds = 8888;
   // Silence queued behind a clip that plays once (at most one block of it). The device is reset
-  // as soon as the clip itself has played, so this is never heard in full; it only has to
-  // outlast how far the output runs ahead of the block it reports finished.
-  static constexpr int kSilenceTailMilliseconds = 200;
+  // as soon as the clip itself has played, so this is never heard in full; it has to outlast
+  // how far the output runs ahead of the block it reports finished plus how late the worker
+  // wakes to reset it on a busy machine (200 ms was not enough beside a build).
+  static constexpr int kSilenceTailMilliseconds = 500;
 
   SoundBoard(IAudioOutput& output, IMediaPlayer& media, IWorkerThreads& workers);
   // Stops everything and waits for the workers, so none outlives the devices it uses.

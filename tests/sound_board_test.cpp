@@ -22,8 +22,8 @@ using test::Riff;
 
 const std::string kFormat = PcmFormat(1, 11025, 8);
 constexpr size_t kBlock = SoundBoard::kBlockBytes;
-// What follows a clip in kFormat: 200 ms of unsigned 8-bit silence.
-const std::string kTail(2205, '\x80');
+// What follows a clip in kFormat: 500 ms of unsigned 8-bit silence.
+const std::string kTail(5513, '\x80');
 
 std::string DataOf(const std::string& wave) { return std::string(FindWaveChunks(wave)->data); }
 
@@ -197,18 +197,18 @@ TEST_P(SilentTailTest, FollowsTheClipAndIsDroppedOnceTheClipHasPlayed) {
 INSTANTIATE_TEST_SUITE_P(
     Table, SilentTailTest,
     testing::Values(
-        TailCase{"unsigned8BitRestsAt0x80", PcmFormat(1, 11025, 8), false, 2205, '\x80'},
-        TailCase{"stereo8Bit", PcmFormat(2, 22050, 8), false, 8820, '\x80'},
-        TailCase{"extensible8Bit", Extensible(1, 1, 11025, 8), false, 2205, '\x80'},
+        TailCase{"unsigned8BitRestsAt0x80", PcmFormat(1, 11025, 8), false, 5513, '\x80'},
+        TailCase{"stereo8Bit", PcmFormat(2, 8000, 8), false, 8000, '\x80'},
+        TailCase{"extensible8Bit", Extensible(1, 1, 11025, 8), false, 5513, '\x80'},
         TailCase{"signed16BitIsZeroAndAtMostOneBlock", PcmFormat(2, 44100, 16), false, kBlock, 0},
-        TailCase{"roundedUpToAWholeFrame", PcmFormat(1, 11111, 16), false, 2 * 2223, 0},
+        TailCase{"roundedUpToAWholeFrame", PcmFormat(1, 11111, 16), false, 2 * 5556, 0},
         TailCase{"wholeFramesWithinOneBlock", Format(1, 6, 48000, 24), false, 853 * 18, 0},
         TailCase{"float", Format(3, 2, 48000, 32), false, kBlock, 0},
-        TailCase{"aLaw", Format(6, 1, 8000, 8), false, 1600, '\xD5'},
-        TailCase{"muLaw", Format(7, 1, 8000, 8), false, 1600, '\xFF'},
+        TailCase{"aLaw", Format(6, 1, 8000, 8), false, 4000, '\xD5'},
+        TailCase{"muLaw", Format(7, 1, 8000, 8), false, 4000, '\xFF'},
         TailCase{"adpcmHasNoSilentByteAndEndsAsBefore", Format(2, 1, 22050, 4), false, 0, 0},
-        TailCase{"stopDropsTheTail8Bit", PcmFormat(1, 11025, 8), true, 2205, '\x80'},
-        TailCase{"stopDropsTheTail16Bit", PcmFormat(1, 22050, 16), true, 8820, 0}),
+        TailCase{"stopDropsTheTail8Bit", PcmFormat(1, 11025, 8), true, 5513, '\x80'},
+        TailCase{"stopDropsTheTail16Bit", PcmFormat(1, 8000, 16), true, 8000, 0}),
     [](const auto& info) { return info.param.name; });
 
 TEST(PlayClipTest, OverlapsWithoutLimitAndStopAllEndsEveryOneAndTheMediaFile) {
