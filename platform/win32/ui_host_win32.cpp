@@ -29,11 +29,6 @@ constexpr UINT_PTR kDeferredBuildTimer = 0x7FFF;
 // Containers hold containers only a few levels deep; more is a loop in a broken table.
 constexpr int kDeepestNesting = 16;
 
-bool WaitsForWindow(ControlKind kind) {
-  return kind == ControlKind::EditBox || kind == ControlKind::GraphicButton ||
-         kind == ControlKind::TransparentLabel;
-}
-
 bool IsContainer(ControlKind kind) {
   return kind == ControlKind::PictureBox || kind == ControlKind::GroupBox;
 }
@@ -125,11 +120,10 @@ bool Win32UiHost::Build(Window& window) {
   for (size_t row = 0; row < window.controls.size(); ++row) {
     const ControlSpec& control = *window.controls[row].layout;
     if (!control.HasWindow()) continue;
-    // Edit boxes (about half a millisecond each under Wine) and the graphic buttons and
-    // labels of the pages sit mostly where nobody sees them at first: those wait until the
-    // window stands. Until then their text and visibility live in the row, which is all the
-    // state they have.
-    if (WaitsForWindow(control.kind) && !StandsAtStart(window, row)) {
+    // Edit boxes are the dearest controls to create (about half a millisecond each under
+    // Wine) and most of them sit on pages or holders nobody sees at first: those wait until
+    // the window stands. Until then their text and visibility live in the row.
+    if (control.kind == ControlKind::EditBox && !StandsAtStart(window, row)) {
       window.deferred.push_back(row);
       continue;
     }
