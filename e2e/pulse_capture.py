@@ -30,6 +30,9 @@ class PulseError(RuntimeError):
     pass
 
 
+PULSE_LATENCY_MSEC = "60"
+
+
 class PrivatePulse:
     def __init__(self, work_dir):
         self.dir = work_dir
@@ -126,6 +129,10 @@ def start_with_session(name, kind=PrivatePulse):
     config = harness.Config.from_env()
     pulse = kind(os.path.join(config.work_dir, "work", name)).start()
     os.environ["PULSE_SERVER"] = pulse.server
+    # Wine's streams ask for a few milliseconds of buffer; on a virtual machine whose processors
+    # are taken away now and then, that runs dry and the recordings get gaps that no program
+    # made. Every client of the server (Wine, the recorder) gets this much instead.
+    os.environ["PULSE_LATENCY_MSEC"] = PULSE_LATENCY_MSEC
     harness.start_session()
     return pulse
 
