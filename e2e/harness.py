@@ -58,6 +58,10 @@ class Config:
                    os.environ["ZANVORO_SITE_HOST"], os.environ["ZANVORO_E2E_DIR"])
 
 
+# The last row of the main window's table, a value holder made after the first paint.
+LAST_HELD_CONTROL = "编辑框官方下载地址60"
+
+
 def main_caption(site_host):
     return f"ZanvoroMC音效YY变声器模拟钢琴快捷发送助手v2.0（官方网站{site_host}）"
 
@@ -164,8 +168,15 @@ class Program:
             self._check_alive()
             answer = self.session.probe("wait", "--caption", self.main_caption, "--wait", "2000")
             if answer.get("ok"):
-                return self.window()
+                # Controls nobody sees at first (the value holders below the window among them)
+                # are made once the window has painted: the table's last row marks them all made.
+                return wait_until(self._all_controls_made, timeout=max(deadline - time.monotonic(), 5),
+                                  what="the controls made after the first paint")
         raise AssertionError(f"the main window did not appear within {timeout} s (log: {self.log_path})")
+
+    def _all_controls_made(self):
+        window = self.window()
+        return window if window and LAST_HELD_CONTROL in window.controls else None
 
     def wait_settled(self, timeout=30):
         """Waits until start-up is over: the version check has read the site's document and
