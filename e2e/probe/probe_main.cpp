@@ -16,6 +16,7 @@
 
 #include "e2e/probe/control_names.h"
 #include "e2e/probe/json_writer.h"
+#include "e2e/probe/text_fit.h"
 #include "e2e/probe/window_walk.h"
 #include "ui/catalogue.h"
 
@@ -142,6 +143,14 @@ bool Dump(const Options& options, Answer& answer) {
   json.BeginArray();
   for (HWND child : Descendants(target.top)) WriteControl(target, child, answers, json);
   json.EndArray();
+  return true;
+}
+
+// What the texts of the window's buttons and labels need beside the room they have.
+bool Texts(const Options& options, Answer& answer) {
+  Target target;
+  if (!FindTarget(options, answer, target)) return false;
+  WriteTextNeeds(target.top, target.layout, answer.json);
   return true;
 }
 
@@ -377,13 +386,24 @@ bool Memory(const Options& options, Answer& answer) {
   return true;
 }
 
+// Windows are read in device pixels whatever the scale of their display: a reader unaware of
+// scales would be handed every place and size scaled back to 96 DPI.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-setprocessdpiawarenesscontext
+void SeeDevicePixels() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+  if (set) set(perMonitorV2);
+}
+
 using Command = bool (*)(const Options&, Answer&);
 
 const std::map<std::wstring, Command>& Commands() {
   static const std::map<std::wstring, Command> commands = {
-      {L"dump", Dump},     {L"click", Click},     {L"press", Press},     {L"close", Close},
-      {L"settext", SetText}, {L"boxes", Boxes},   {L"dismiss", Dismiss}, {L"wait", Wait},
-      {L"mem", Memory},
+      {L"dump", Dump},       {L"click", Click}, {L"press", Press},     {L"close", Close},
+      {L"settext", SetText}, {L"boxes", Boxes}, {L"dismiss", Dismiss}, {L"wait", Wait},
+      {L"mem", Memory},      {L"texts", Texts},
   };
   return commands;
 }
@@ -407,10 +427,11 @@ bool JsonWriter::Save(const std::wstring& path) const {
 int wmain(int argc, wchar_t** argv) {
   using namespace probe;
   if (argc < 2 || !Commands().count(argv[1])) {
-    std::fputws(L"usage: probe dump|click|press|close|settext|boxes|dismiss|wait|mem "
-                L"[--caption C] [--pid P] [--name N] [--text T] [--out FILE] [--wait MS] "
-                L"[--sync MS] [--post] [--gone]\n",
-                stderr);
+    std::fputws(
+        L"usage: probe dump|click|press|close|settext|boxes|dismiss|wait|mem|texts "
+        L"[--caption C] [--pid P] [--name N] [--text T] [--out FILE] [--wait MS] "
+        L"[--sync MS] [--post] [--gone]\n",
+        stderr);
     return 2;
   }
   Options options;
@@ -421,6 +442,7 @@ int wmain(int argc, wchar_t** argv) {
     options[arg.substr(2)] = hasValue ? argv[++i] : L"";
   }
 
+  SeeDevicePixels();
   Answer answer;
   answer.json.BeginObject();
   answer.json.Field("command", ToUtf8(argv[1]));

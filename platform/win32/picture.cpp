@@ -1,8 +1,10 @@
-// Frame bookkeeping, stretching and the darkened variant of decoded pictures.
+// Frame bookkeeping, and the way between GDI bitmaps and the pixel words the resampler works on.
 #include "platform/win32/picture.h"
 
 #include <algorithm>
 #include <cstdint>
+
+#include "ui/picture_scaling.h"
 
 namespace zv::win32 {
 namespace {
@@ -65,44 +67,28 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target) {
   SetStretchBltMode(dc, oldMode);
 }
 
-GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height) {
-  if (width <= 0 || height <= 0) return {};
+GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height,
+                                bool darkened) {
+  const HBITMAP source = picture.Frame(frame);
+  if (!source || width <= 0 || height <= 0) return {};
   WindowDc screen(nullptr);
-  BITMAPINFO info = TopDown32(width, height);
-  void* bits = nullptr;
-  GdiObject<HBITMAP> scaled(
-      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!scaled) return {};
-  MemoryDc target(CreateCompatibleDC(screen.get()));
-  if (!target) return {};
-  Selection selected(target.get(), scaled.get());
-  const RECT all{0, 0, width, height};
-  picture.Draw(target.get(), all, frame);
-  return scaled;
-}
-
-std::shared_ptr<const Picture> Darken(const Picture& picture) {
-  WindowDc screen(nullptr);
-  std::vector<PictureFrame> frames;
-  for (size_t i = 0; i < picture.frameCount(); ++i) {
-    BITMAPINFO info = TopDown32(picture.width(), picture.height());
-    std::vector<std::uint8_t> pixels(static_cast<size_t>(picture.width()) * picture.height() * 4);
-    if (!GetDIBits(screen.get(), picture.Frame(i), 0, picture.height(), pixels.data(), &info,
-                   DIB_RGB_COLORS)) {
-      return nullptr;
-    }
-    for (size_t p = 0; p < pixels.size(); p += 4) {
-      for (size_t c = 0; c < 3; ++c) pixels[p + c] = pixels[p + c] * kDarkenPercent / 100;
-    }
-    info = TopDown32(picture.width(), picture.height());
-    void* bits = nullptr;
-    GdiObject<HBITMAP> dark(
-        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dark || !bits) return nullptr;
-    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint8_t*>(bits));
-    frames.push_back({std::move(dark), picture.DelayMs(i)});
+  BITMAPINFO info = TopDown32(picture.width(), picture.height());
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(picture.width()) * picture.height());
+  if (!GetDIBits(screen.get(), source, 0, static_cast<UINT>(picture.height()), pixels.data(), &info,
+                 DIB_RGB_COLORS)) {
+    return {};
   }
-  return std::make_shared<Picture>(picture.width(), picture.height(), std::move(frames));
+  std::vector<std::uint32_t> scaled =
+      ScalePixels(pixels, picture.width(), picture.height(), width, height);
+  if (scaled.empty()) return {};
+  if (darkened) DarkenPixels(scaled, kDarkenPercent);
+  info = TopDown32(width, height);
+  void* bits = nullptr;
+  GdiObject<HBITMAP> result(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!result || !bits) return {};
+  std::copy(scaled.begin(), scaled.end(), static_cast<std::uint32_t*>(bits));
+  return result;
 }
 
 }  // namespace zv::win32

@@ -1,5 +1,5 @@
-// A decoded picture as the window host draws it: one GDI bitmap per frame (a still picture has
-// one), each with its display time. Drawing stretches a frame onto any rectangle.
+// A decoded picture as the window host keeps it: one GDI bitmap per frame (a still picture has
+// one), each with its display time, and the scaled copies controls draw.
 #pragma once
 
 #include <windows.h>
@@ -35,13 +35,10 @@ class Picture {
   std::vector<PictureFrame> frames_;
 };
 
-// The same picture with every colour scaled towards black; a pressed face for buttons that
-// have only one.
-std::shared_ptr<const Picture> Darken(const Picture& picture);
-
-// A 32-bit top-down bitmap of the given size with the picture stretched over all of it, so
-// repaints of a large picture in a small box cost one copy instead of one stretch.
-GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height);
+// One frame resampled to width x height (see ui/picture_scaling.h), darkened for a pressed face
+// when asked, as a 32-bit top-down DIB section; null when there is no memory for it.
+GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height,
+                                bool darkened = false);
 
 // Copies a bitmap of the given size onto the target rectangle, stretching it when the sizes
 // differ.

@@ -106,15 +106,19 @@ std::shared_ptr<const Picture> PictureCache::Get(const std::string& fileName) {
   return picture;
 }
 
-std::shared_ptr<const Picture> PictureCache::GetDarkened(const std::string& fileName) {
-  const auto found = darkened_.find(fileName);
-  if (found != darkened_.end()) {
-    if (auto dark = found->second.lock()) return dark;
+std::shared_ptr<SizedPicture> PictureCache::GetSized(const std::string& fileName, SIZE size,
+                                                     bool darkened) {
+  if (fileName.empty()) return nullptr;
+  const SizedKey key{fileName, size.cx, size.cy, darkened};
+  const auto found = sized_.find(key);
+  if (found != sized_.end()) {
+    if (auto sized = found->second.lock()) return sized;
   }
-  const auto picture = Get(fileName);
-  std::shared_ptr<const Picture> dark = picture ? Darken(*picture) : nullptr;
-  if (dark) darkened_[fileName] = dark;
-  return dark;
+  // The cache outlives every control of the host that owns both.
+  auto sized =
+      std::make_shared<SizedPicture>([this, fileName] { return Get(fileName); }, size, darkened);
+  sized_[key] = sized;
+  return sized;
 }
 
 }  // namespace zv::win32

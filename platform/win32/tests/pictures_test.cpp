@@ -1,5 +1,6 @@
 // Embedded pictures: resource naming, GDI+ decoding of still and animated pictures, sharing,
-// and the drawing helpers. The pictures come from test_pictures.rc in this test program.
+// scaling to a control's size and letting the original go. The pictures come from
+// test_pictures.rc in this test program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,6 +16,18 @@ namespace {
 COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
   MemoryDc dc(CreateCompatibleDC(nullptr));
   Selection selected(dc.get(), bitmap);
+  return GetPixel(dc.get(), x, y);
+}
+
+// What a sized picture draws of one frame onto a bitmap of its size, at (x, y).
+COLORREF DrawnPixel(SizedPicture& picture, size_t frame, int x, int y) {
+  WindowDc screen(nullptr);
+  GdiObject<HBITMAP> bitmap(
+      CreateCompatibleBitmap(screen.get(), picture.size().cx, picture.size().cy));
+  MemoryDc dc(CreateCompatibleDC(screen.get()));
+  Selection selected(dc.get(), bitmap.get());
+  const RECT all{0, 0, picture.size().cx, picture.size().cy};
+  if (!picture.Draw(dc.get(), all, frame)) return CLR_INVALID;
   return GetPixel(dc.get(), x, y);
 }
 
@@ -69,37 +82,58 @@ TEST_F(PictureCacheTest, JpegIsOneFrame) {
   EXPECT_TRUE(Near(PixelOf(jpeg->Frame(0), 1, 1), RGB(0, 160, 0)));
 }
 
-TEST_F(PictureCacheTest, DecodedOnceAndShared) {
+TEST_F(PictureCacheTest, DecodedOnceAndSharedBySize) {
   EXPECT_EQ(cache_.Get("still.jpg").get(), cache_.Get("still.jpg").get());
-  EXPECT_EQ(cache_.GetDarkened("still.jpg").get(), cache_.GetDarkened("still.jpg").get());
+  const auto sized = cache_.GetSized("still.jpg", {60, 30}, false);
+  EXPECT_EQ(sized.get(), cache_.GetSized("still.jpg", {60, 30}, false).get());
+  EXPECT_NE(sized.get(), cache_.GetSized("still.jpg", {90, 45}, false).get());
+  EXPECT_NE(sized.get(), cache_.GetSized("still.jpg", {60, 30}, true).get());
 }
 
 TEST_F(PictureCacheTest, PictureNobodyHoldsIsFreedAndDecodedAgain) {
   std::weak_ptr<const Picture> first = cache_.Get("two_frames.gif");
-  std::weak_ptr<const Picture> dark = cache_.GetDarkened("two_frames.gif");
   EXPECT_TRUE(first.expired());
-  EXPECT_TRUE(dark.expired());
   const auto again = cache_.Get("two_frames.gif");
   ASSERT_TRUE(again);
   EXPECT_EQ(again->frameCount(), 2u);
+}
+
+// The large originals (the banner, the loading animation) must not stay beside their copies.
+TEST_F(PictureCacheTest, OriginalIsLetGoOnceEveryFrameIsScaled) {
+  const auto sized = cache_.GetSized("two_frames.gif", {16, 8}, false);
+  ASSERT_EQ(sized->FrameCount(), 2u);
+  std::weak_ptr<const Picture> original = cache_.Get("two_frames.gif");
+  DrawnPixel(*sized, 0, 0, 0);
+  EXPECT_TRUE(sized->HoldsOriginal()) << "the second frame is still to be scaled";
+  EXPECT_FALSE(original.expired());
+  DrawnPixel(*sized, 1, 0, 0);
+  EXPECT_FALSE(sized->HoldsOriginal());
+  EXPECT_TRUE(original.expired());
+  // The same size for another display scale later decodes again.
+  EXPECT_EQ(DrawnPixel(*cache_.GetSized("two_frames.gif", {24, 12}, false), 1, 6, 4),
+            RGB(0, 0, 255));
 }
 
 TEST_F(PictureCacheTest, MissingOrBrokenPicturesGiveNothing) {
   EXPECT_FALSE(cache_.Get(""));
   EXPECT_FALSE(cache_.Get("absent.jpg"));
   EXPECT_FALSE(cache_.Get("not_a_picture.txt"));
-  EXPECT_FALSE(cache_.GetDarkened("absent.jpg"));
+  EXPECT_FALSE(cache_.GetSized("", {10, 10}, false));
+  const auto absent = cache_.GetSized("absent.jpg", {10, 10}, false);
+  EXPECT_EQ(absent->FrameCount(), 0u);
+  EXPECT_EQ(DrawnPixel(*absent, 0, 0, 0), CLR_INVALID);
   EXPECT_FALSE(DecodePicture(nullptr, 0));
 }
 
-TEST_F(PictureCacheTest, DarkenedFaceIsDarkerInEveryFrame) {
-  const auto dark = cache_.GetDarkened("two_frames.gif");
-  ASSERT_TRUE(dark);
-  ASSERT_EQ(dark->frameCount(), 2u);
-  const COLORREF red = PixelOf(dark->Frame(0), 0, 0);
+TEST_F(PictureCacheTest, ScaledFramesKeepTheirColoursAndDarkenedOnesAreDarker) {
+  auto plain = cache_.GetSized("two_frames.gif", {16, 8}, false);
+  auto dark = cache_.GetSized("two_frames.gif", {16, 8}, true);
+  EXPECT_EQ(DrawnPixel(*plain, 0, 6, 4), RGB(255, 0, 0));
+  EXPECT_EQ(DrawnPixel(*plain, 1, 6, 4), RGB(0, 0, 255));
+  const COLORREF red = DrawnPixel(*dark, 0, 6, 4);
   EXPECT_GT(GetRValue(red), 100);
   EXPECT_LT(GetRValue(red), 255);
-  EXPECT_LT(GetBValue(PixelOf(dark->Frame(1), 0, 0)), 255);
+  EXPECT_LT(GetBValue(DrawnPixel(*dark, 1, 6, 4)), 255);
 }
 
 TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {

@@ -2,8 +2,10 @@
 // closing and the message loops. Needs a display; without one the tests skip.
 #include <gtest/gtest.h>
 #include <windows.h>
+
 #include <commctrl.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -413,6 +415,75 @@ TEST_F(UiHostTest, GraphicButtonGetsItsFont) {
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
   EXPECT_STREQ(description.lfFaceName,
                IsFaceInstalled(L"仿宋_GB2312") ? L"仿宋_GB2312" : stock.lfFaceName);
+}
+
+// A place in layout units at 150 %: to the nearest device pixel, halves away from zero.
+LONG AtOneAndAHalf(LONG layout) { return static_cast<LONG>(std::lround(layout * 1.5)); }
+
+RECT PlaceInParent(HWND child) {
+  RECT place{};
+  GetWindowRect(child, &place);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+// What Windows sends when the window is dragged to a display at 150 % or the user changes the
+// scale: the window takes the suggested place and lays itself out again at the new scale.
+TEST_F(UiHostTest, MovedToADisplayAtAnotherScaleItIsLaidOutAgain) {
+  const WindowId id = LoadTest();
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("隐页编辑框")) != nullptr; }));
+  const HWND top = host_.Handle(id);
+  RECT client{};
+  GetClientRect(top, &client);
+  const LONG width = client.right, height = client.bottom;
+
+  RECT suggested{150, 180, 150 + 700, 180 + 500};  // the size is the window's own choice
+  SendMessageW(top, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT frame{};
+  GetWindowRect(top, &frame);
+  EXPECT_EQ(frame.left, 150);
+  EXPECT_EQ(frame.top, 180);
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.right, AtOneAndAHalf(width));
+  EXPECT_EQ(client.bottom, AtOneAndAHalf(height));
+
+  for (const char* name : {"图片框1", "按钮1", "图形按钮1", "状态条1", "隐页编辑框", "透明标签1"}) {
+    const ControlSpec& control = layout_.controls[RowOf(name)];
+    const RECT place = PlaceInParent(Child(id, RowOf(name)));
+    EXPECT_EQ(place.left, AtOneAndAHalf(control.left)) << name;
+    EXPECT_EQ(place.top, AtOneAndAHalf(control.top)) << name;
+    EXPECT_EQ(place.right - place.left, AtOneAndAHalf(control.width)) << name;
+    EXPECT_EQ(place.bottom - place.top, AtOneAndAHalf(control.height)) << name;
+  }
+
+  // 13 px at 150 % is 19.5: the font of the new scale, not the old one stretched.
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Child(id, RowOf("图形按钮1")), WM_GETFONT, 0, 0)),
+             sizeof(font), &font);
+  EXPECT_EQ(font.lfHeight, -20);
+  // The picture covers the box at its new size, up to its far corner.
+  const COLORREF green = Painted(Child(id, RowOf("图片框1")), 355, 145);
+  EXPECT_GT(GetGValue(green), 120);
+  EXPECT_LT(GetRValue(green), 40);
+  // Four equal panes over the bar's 600 device pixels.
+  int edges[4] = {};
+  SendMessageW(Child(id, RowOf("状态条1")), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+  EXPECT_EQ(edges[0], 150);
+  EXPECT_EQ(edges[2], 450);
+
+  // The program goes on in layout units: the place it reads back and the place it sets.
+  const ScreenRect read = host_.WindowRect(id);
+  EXPECT_EQ(read.left, 100);
+  EXPECT_EQ(read.top, 120);
+  EXPECT_EQ(read.width, layout_.width);
+  EXPECT_EQ(read.height, layout_.height);
+  host_.MoveWindow(id, {read.left + 20, read.top + 10, read.width, read.height});
+  GetWindowRect(top, &frame);
+  EXPECT_EQ(frame.left, 180);
+  EXPECT_EQ(frame.top, 195);
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.right, AtOneAndAHalf(width));
 }
 
 TEST_F(UiHostTest, CreatedComesOnceWithControlsBuiltAndBeforeShowing) {
