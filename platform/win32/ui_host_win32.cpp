@@ -35,6 +35,12 @@ constexpr int kDeepestNesting = 16;
 // https://learn.microsoft.com/windows/win32/hidpi/wm-getdpiscaledsize
 constexpr UINT kGetDpiScaledSize = 0x02E4;
 
+// The kinds a hidden page is mostly made of; windows of other kinds are cheap or few.
+bool WaitsForWindow(ControlKind kind) {
+  return kind == ControlKind::EditBox || kind == ControlKind::GraphicButton ||
+         kind == ControlKind::TransparentLabel;
+}
+
 bool IsContainer(ControlKind kind) {
   return kind == ControlKind::PictureBox || kind == ControlKind::GroupBox;
 }
@@ -187,10 +193,11 @@ bool Win32UiHost::Build(Window& window) {
   for (size_t row = 0; row < window.controls.size(); ++row) {
     const ControlSpec& control = *window.controls[row].layout;
     if (!control.HasWindow()) continue;
-    // Edit boxes are the dearest controls to create (about half a millisecond each under
-    // Wine) and most of them sit on pages or holders nobody sees at first: those wait until
-    // the window stands. Until then their text and visibility live in the row.
-    if (control.kind == ControlKind::EditBox && !StandsAtStart(window, row)) {
+    // Edit boxes (about half a millisecond each under Wine), graphic buttons and transparent
+    // labels sit mostly on pages or holders nobody sees at first: those wait until the window
+    // stands. Until then their text and visibility live in the row, which is all the state
+    // they have.
+    if (WaitsForWindow(control.kind) && !StandsAtStart(window, row)) {
       window.deferred.push_back(row);
       continue;
     }

@@ -60,9 +60,12 @@ WindowSpec TestWindow() {
   Add(w, "录音1", ControlKind::WaveRecorder, "", 0, 0, 0, 0);
   AddTimer(w, "时钟2", "", 15, Action::None);
   Add(w, "窗口标签", ControlKind::TransparentLabel, "", 10, 270, 100, 20, "在窗口上");
-  // A page nobody sees at first, with an edit box and a later row lying over it.
+  // A page nobody sees at first, with the kinds that wait for the window and a later row lying
+  // over them.
   Add(w, "隐页", ControlKind::PictureBox, "", 260, 300, 200, 60).visible = false;
   Add(w, "隐页编辑框", ControlKind::EditBox, "隐页", 5, 5, 100, 20, "原文");
+  Add(w, "隐页图形按钮", ControlKind::GraphicButton, "隐页", 5, 5, 96, 32, "原文");
+  Add(w, "隐页标签", ControlKind::TransparentLabel, "隐页", 5, 5, 80, 20, "原文");
   Add(w, "隐页按钮", ControlKind::Button, "隐页", 5, 5, 60, 20, "上面");
   return w;
 }
@@ -276,26 +279,40 @@ TEST_F(UiHostTest, EditBoxKeepsWholeConfigurationTexts) {
   EXPECT_EQ(host_.Text(id, "远处编辑框"), whole);
 }
 
-TEST_F(UiHostTest, EditBoxOnAHiddenPageStandsOnceTheWindowHasPainted) {
+struct HiddenRowCase {
+  const char* row;
+  const char* kind;
+};
+
+class HiddenPageRow : public UiHostTest, public testing::WithParamInterface<HiddenRowCase> {};
+
+TEST_P(HiddenPageRow, StandsOnceTheWindowHasPainted) {
+  const std::string name = GetParam().row;
   const WindowId id = LoadTest();
   // Driven before its window exists: the row keeps what the program set.
-  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "原文");
-  host_.SetText(id, "隐页编辑框", "配置文件的内容");
-  host_.Show(id, "隐页编辑框", false);
-  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "配置文件的内容");
-  EXPECT_FALSE(host_.IsShown(id, "隐页编辑框"));
+  EXPECT_EQ(host_.Text(id, name), "原文");
+  host_.SetText(id, name, "配置文件的内容");
+  host_.Show(id, name, false);
+  EXPECT_EQ(host_.Text(id, name), "配置文件的内容");
+  EXPECT_FALSE(host_.IsShown(id, name));
 
-  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("隐页编辑框")) != nullptr; }));
-  const HWND edit = Child(id, RowOf("隐页编辑框"));
-  EXPECT_EQ(WindowText(edit), GbkToWide("配置文件的内容"));
-  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "配置文件的内容");
-  EXPECT_FALSE(GetWindowLongPtrW(edit, GWL_STYLE) & WS_VISIBLE);
-  EXPECT_EQ(GetParent(edit), Child(id, RowOf("隐页")));
-  // In place among its siblings: beneath the later row, as if it had been made first.
-  EXPECT_EQ(GetWindow(Child(id, RowOf("隐页按钮")), GW_HWNDNEXT), edit);
-  host_.Show(id, "隐页编辑框", true);
-  EXPECT_TRUE(GetWindowLongPtrW(edit, GWL_STYLE) & WS_VISIBLE);
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf(name)) != nullptr; }));
+  const HWND made = Child(id, RowOf(name));
+  EXPECT_EQ(WindowText(made), GbkToWide("配置文件的内容"));
+  EXPECT_EQ(host_.Text(id, name), "配置文件的内容");
+  EXPECT_FALSE(GetWindowLongPtrW(made, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(GetParent(made), Child(id, RowOf("隐页")));
+  // In place among its siblings: beneath the next row, as if it had been made first.
+  EXPECT_EQ(GetWindow(Child(id, RowOf(name) + 1), GW_HWNDNEXT), made);
+  host_.Show(id, name, true);
+  EXPECT_TRUE(GetWindowLongPtrW(made, GWL_STYLE) & WS_VISIBLE);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HiddenPageRow,
+                         testing::Values(HiddenRowCase{"隐页编辑框", "edit"},
+                                         HiddenRowCase{"隐页图形按钮", "graphicButton"},
+                                         HiddenRowCase{"隐页标签", "transparentLabel"}),
+                         test::NamedBy([](const HiddenRowCase& c) { return c.kind; }));
 
 TEST_F(UiHostTest, WindowlessControlsKeepTheirOwnValues) {
   const WindowId id = LoadTest();
