@@ -206,6 +206,26 @@ def stop_server(env, log_path, timeout=30):
     run_wine(["wineserver", "-w"], env, log_path, timeout=timeout, check=False)
 
 
+# Where Wine (like Windows) keeps the display scale it starts with: the user's setting and the
+# current hardware profile's font resolution.
+DPI_KEYS = (r"HKEY_CURRENT_USER\Control Panel\Desktop",
+            r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts")
+
+
+def set_dpi(env, log_path, dpi):
+    """Sets the prefix's display scale (96 = 100 %, 144 = 150 %) and restarts its server and
+    services, which read it only when they start."""
+    reg_file = os.path.join(env["WINEPREFIX"], f"zanvoro-dpi-{dpi}.reg")
+    lines = ["REGEDIT4", ""]
+    for key in DPI_KEYS:
+        lines += [f"[{key}]", f'"LogPixels"=dword:{dpi:08x}', ""]
+    with open(reg_file, "w", encoding="ascii") as f:
+        f.write("\r\n".join(lines))
+    run_wine(["wine", "regedit", "/S", win_path(reg_file)], env, log_path)
+    stop_server(env, log_path)
+    start_services(env, log_path)
+
+
 def map_drive(prefix, letter, folder):
     """Points a drive letter at a folder; Wine follows the link on every open."""
     os.makedirs(folder, exist_ok=True)
