@@ -108,8 +108,9 @@ def end_process(proc, timeout=10):
 class Xvfb:
     """A private X server on the first free display; Xvfb reports the number once it listens."""
 
-    def __init__(self, log_path):
+    def __init__(self, log_path, screen=SCREEN):
         self.log_path = log_path
+        self.screen = screen
         self.proc = None
         self.display = None
 
@@ -118,7 +119,7 @@ class Xvfb:
         read_fd, write_fd = os.pipe()
         with open(self.log_path, "ab") as log:
             self.proc = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp",
+                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen, "-nolisten", "tcp",
                  "-r", "-noreset"],
                 stdin=subprocess.DEVNULL, stdout=log, stderr=log, pass_fds=(write_fd,),
                 start_new_session=True)

@@ -26,12 +26,6 @@ bool HasCaption(ControlKind kind) {
          kind == ControlKind::TransparentLabel;
 }
 
-const zv::ControlSpec* SpecFor(const zv::WindowSpec* layout, HWND child) {
-  const int index = GetDlgCtrlID(child) - 1000;
-  if (!layout || index < 0 || index >= static_cast<int>(layout->controls.size())) return nullptr;
-  return &layout->controls[static_cast<size_t>(index)];
-}
-
 }  // namespace
 
 void WriteTextNeeds(HWND top, const zv::WindowSpec* layout, JsonWriter& json) {
@@ -40,7 +34,7 @@ void WriteTextNeeds(HWND top, const zv::WindowSpec* layout, JsonWriter& json) {
   json.Key("texts");
   json.BeginArray();
   for (HWND child : Descendants(top)) {
-    const zv::ControlSpec* spec = SpecFor(layout, child);
+    const zv::ControlSpec* spec = SpecForId(layout, GetDlgCtrlID(child));
     if (!spec || !HasCaption(spec->kind)) continue;
     const std::wstring text = TextOf(child, Answers(child));
     if (text.empty()) continue;
@@ -64,7 +58,7 @@ void WriteTextNeeds(HWND top, const zv::WindowSpec* layout, JsonWriter& json) {
     GetClientRect(child, &client);
     const size_t lines = zv::win32::WrapText(text, client.right, measure).size();
     json.BeginObject();
-    json.Field("name", ToUtf8(NameForId(layout, GetDlgCtrlID(child))));
+    json.Field("name", ToUtf8(FromGbk(spec->name)));
     json.Field("dpi", static_cast<long long>(dpi));
     json.Rect("client", 0, 0, client.right, client.bottom);
     json.Field("widest", widest);
