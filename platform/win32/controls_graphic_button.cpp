@@ -82,9 +82,7 @@ void Paint(HWND window, const GraphicButtonState& state, HDC dc) {
 }
 
 void TakeFaces(HWND window, GraphicButtonState& state) {
-  RECT client{};
-  GetClientRect(window, &client);
-  const SIZE size{client.right, client.bottom};
+  const SIZE size = ClientSize(window);
   state.face = state.faces.face ? state.faces.face(size) : nullptr;
   state.pressedFace = state.faces.pressedFace ? state.faces.pressedFace(size) : nullptr;
 }

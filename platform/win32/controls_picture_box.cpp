@@ -1,8 +1,9 @@
 // Picture box: shows its picture scaled to the box, steps through the frames of an animated
 // one, reports a left-button press and holds other controls. The picture comes at the box's
-// device size, each frame scaled once (see sized_picture.h), so repaints (and transparent labels
-// asking for what lies beneath them) only copy; a box resized for another display scale takes
-// the picture at its new size.
+// device size and is decoded and scaled when first painted (see sized_picture.h), so repaints
+// (and transparent labels asking for what lies beneath them) only copy; a box resized for
+// another display scale takes the picture at its new size. A hidden box lets its picture go
+// and stops its animation: the loading animation's frames are many and are not seen again.
 #include "platform/win32/control_classes.h"
 #include "platform/win32/control_window.h"
 
@@ -16,38 +17,47 @@ struct PictureBoxState {
     if (setup) source = static_cast<PictureBoxSetup*>(setup)->picture;
   }
   PictureAtSize source;
-  std::shared_ptr<SizedPicture> picture;  // at the box's size
+  std::shared_ptr<SizedPicture> picture;  // at the box's size, while it is shown
   size_t frame = 0;
+  bool animating = false;
 };
 
-void Paint(HWND window, PictureBoxState& state, HDC dc) {
-  RECT client{};
-  GetClientRect(window, &client);
-  if (!state.picture || !state.picture->Draw(dc, client, state.frame)) {
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-  }
-}
-
-// Takes the picture for the box's present size; an animated one runs from its current frame.
+// Takes the picture for the box's present size, unless it has it already.
 void TakePicture(HWND window, PictureBoxState& state) {
-  RECT client{};
-  GetClientRect(window, &client);
-  const SIZE size{client.right, client.bottom};
+  const SIZE size = ClientSize(window);
   if (state.picture && state.picture->size().cx == size.cx && state.picture->size().cy == size.cy) {
     return;
   }
   state.picture = state.source ? state.source(size) : nullptr;
-  if (state.picture && state.picture->FrameCount() > 1) {
-    state.frame %= state.picture->FrameCount();
-    SetTimer(window, kAnimationTimer, static_cast<UINT>(state.picture->DelayMs(state.frame)),
-             nullptr);
+}
+
+void Animate(HWND window, PictureBoxState& state) {
+  SetTimer(window, kAnimationTimer, static_cast<UINT>(state.picture->DelayMs(state.frame)),
+           nullptr);
+  state.animating = true;
+}
+
+void LetGo(HWND window, PictureBoxState& state) {
+  KillTimer(window, kAnimationTimer);
+  state.animating = false;
+  state.picture.reset();
+}
+
+void Paint(HWND window, PictureBoxState& state, HDC dc) {
+  TakePicture(window, state);
+  const SIZE size = ClientSize(window);
+  const RECT client{0, 0, size.cx, size.cy};
+  if (!state.picture || !state.picture->Draw(dc, client, state.frame)) {
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    return;
   }
+  // An animated picture runs from its first paint, at the frame it had reached.
+  if (!state.animating && state.picture->FrameCount() > 1) Animate(window, state);
 }
 
 void NextFrame(HWND window, PictureBoxState& state) {
   state.frame = (state.frame + 1) % state.picture->FrameCount();
-  SetTimer(window, kAnimationTimer, static_cast<UINT>(state.picture->DelayMs(state.frame)),
-           nullptr);
+  Animate(window, state);
   // Children that draw the box beneath them (transparent labels) must follow the new frame.
   if (IsWindowVisible(window)) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -56,16 +66,15 @@ void NextFrame(HWND window, PictureBoxState& state) {
 
 LRESULT Handle(HWND window, PictureBoxState& state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      TakePicture(window, state);
-      return 0;
     case WM_TIMER:
       if (wParam == kAnimationTimer && state.picture && state.picture->FrameCount() > 1) {
         NextFrame(window, state);
       }
       return 0;
+    case WM_SHOWWINDOW:
+      if (!wParam) LetGo(window, state);
+      return DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE:
-      TakePicture(window, state);
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_LBUTTONDOWN:

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/win32/control_classes.h"
 #include "platform/win32/picture_cache.h"
 #include "platform/win32/scoped_handles.h"
 #include "tests/case_name.h"
@@ -150,6 +151,36 @@ TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {
         << corner.x << "," << corner.y;
   }
   EXPECT_FALSE(RenderScaled(*jpeg, 0, 0, 10));
+}
+
+// The loading animation's frames at 200 % take megabytes; once the box is hidden they go.
+TEST_F(PictureCacheTest, HiddenPictureBoxLetsItsPictureGoAndTakesItAgainWhenShown) {
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  ASSERT_TRUE(RegisterPictureBoxClass(module));
+  std::weak_ptr<SizedPicture> given;
+  PictureBoxSetup setup{[&](SIZE size) {
+    auto picture = cache_.GetSized("two_frames.gif", size, false);
+    given = picture;
+    return picture;
+  }};
+  const HWND box = CreateWindowExW(0, kPictureBoxClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 16, 8,
+                                   nullptr, nullptr, module, &setup);
+  if (!box) GTEST_SKIP() << "no display to create windows on";
+  const auto paint = [box] {
+    WindowDc screen(nullptr);
+    MemoryDc dc(CreateCompatibleDC(screen.get()));
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), 16, 8));
+    Selection selected(dc.get(), bitmap.get());
+    SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    return GetPixel(dc.get(), 4, 4);
+  };
+  EXPECT_EQ(paint(), RGB(255, 0, 0));
+  EXPECT_FALSE(given.expired());
+  ShowWindow(box, SW_HIDE);
+  EXPECT_TRUE(given.expired());
+  ShowWindow(box, SW_SHOWNA);
+  EXPECT_EQ(paint(), RGB(255, 0, 0));
+  DestroyWindow(box);
 }
 
 struct DelayCase {
