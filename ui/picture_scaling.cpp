@@ -1,5 +1,6 @@
 // Separable resampling in fixed point: rows first into a buffer of 8-bit-fraction channels, then
-// columns. Weights are normalised per output pixel, so a flat colour stays exactly that colour.
+// columns, each direction with the filter its own ratio asks for. Weights are normalised per
+// output pixel, so a flat colour stays exactly that colour.
 #include "ui/picture_scaling.h"
 
 #include <algorithm>
@@ -30,37 +31,67 @@ struct Filter {
   std::vector<int> weight;
 };
 
-Filter MakeFilter(int from, int to) {
-  const double ratio = static_cast<double>(from) / to;
-  const double widen = std::max(1.0, ratio);
-  const double radius = kCubicRadius * widen;
+// Quantises one output's weights so they add up to exactly kWeightOne: rounding must not tint a
+// flat colour.
+void Normalise(const std::vector<double>& raw, size_t base, Filter& filter) {
+  double sum = 0.0;
+  for (double w : raw) sum += w;
+  int total = 0;
+  size_t largest = base;
+  for (size_t k = 0; k < raw.size(); ++k) {
+    filter.weight[base + k] = static_cast<int>(std::lround(raw[k] / sum * kWeightOne));
+    total += filter.weight[base + k];
+    if (filter.weight[base + k] > filter.weight[largest]) largest = base + k;
+  }
+  filter.weight[largest] += kWeightOne - total;
+}
+
+// Reducing (or keeping the size): each output pixel is the mean of the source span it covers,
+// a partly covered pixel counting by its part. Spans are measured in units of 1/(from*to).
+Filter AreaFilter(int from, int to) {
   Filter filter;
-  filter.taps = static_cast<int>(std::ceil(2.0 * radius)) + 1;
+  filter.taps = (from + to - 1) / to + 1;
+  filter.index.resize(static_cast<size_t>(to) * filter.taps);
+  filter.weight.resize(filter.index.size());
+  std::vector<double> raw(static_cast<size_t>(filter.taps));
+  for (int out = 0; out < to; ++out) {
+    const std::int64_t begin = static_cast<std::int64_t>(out) * from;
+    const std::int64_t end = begin + from;
+    const int first = static_cast<int>(begin / to);
+    for (int k = 0; k < filter.taps; ++k) {
+      const std::int64_t pixelBegin = static_cast<std::int64_t>(first + k) * to;
+      const std::int64_t overlap = std::min(end, pixelBegin + to) - std::max(begin, pixelBegin);
+      raw[k] = first + k < from && overlap > 0 ? static_cast<double>(overlap) : 0.0;
+      filter.index[static_cast<size_t>(out) * filter.taps + k] = std::min(first + k, from - 1);
+    }
+    Normalise(raw, static_cast<size_t>(out) * filter.taps, filter);
+  }
+  return filter;
+}
+
+// Enlarging: a Catmull-Rom cubic through the four nearest source pixels.
+Filter CubicFilter(int from, int to) {
+  const double ratio = static_cast<double>(from) / to;
+  Filter filter;
+  filter.taps = static_cast<int>(2 * kCubicRadius) + 1;
   filter.index.resize(static_cast<size_t>(to) * filter.taps);
   filter.weight.resize(filter.index.size());
   std::vector<double> raw(static_cast<size_t>(filter.taps));
   for (int out = 0; out < to; ++out) {
     // Pixel centres line up: output centre out + 0.5 lies at source (out + 0.5) * ratio.
     const double centre = (out + 0.5) * ratio - 0.5;
-    const int first = static_cast<int>(std::floor(centre - radius)) + 1;
-    double sum = 0.0;
+    const int first = static_cast<int>(std::floor(centre - kCubicRadius)) + 1;
     for (int k = 0; k < filter.taps; ++k) {
-      raw[k] = CatmullRom((first + k - centre) / widen);
-      sum += raw[k];
+      raw[k] = CatmullRom(first + k - centre);
+      filter.index[static_cast<size_t>(out) * filter.taps + k] = std::clamp(first + k, 0, from - 1);
     }
-    const size_t base = static_cast<size_t>(out) * filter.taps;
-    int total = 0;
-    size_t largest = base;
-    for (int k = 0; k < filter.taps; ++k) {
-      const size_t at = base + k;
-      filter.index[at] = std::clamp(first + k, 0, from - 1);
-      filter.weight[at] = static_cast<int>(std::lround(raw[k] / sum * kWeightOne));
-      total += filter.weight[at];
-      if (filter.weight[at] > filter.weight[largest]) largest = at;
-    }
-    filter.weight[largest] += kWeightOne - total;  // rounding must not tint a flat colour
+    Normalise(raw, static_cast<size_t>(out) * filter.taps, filter);
   }
   return filter;
+}
+
+Filter MakeFilter(int from, int to) {
+  return to <= from ? AreaFilter(from, to) : CubicFilter(from, to);
 }
 
 }  // namespace

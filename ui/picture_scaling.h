@@ -12,10 +12,11 @@ namespace zv {
 // Pixels are 32-bit words, row by row from the top, blue in the lowest byte, then green and
 // red, as in a 32-bit Windows DIB. The top byte is not a colour and comes out as 0.
 //
-// Each colour is filtered with a Catmull-Rom cubic, widened by the reduction factor when the
-// picture shrinks, so every source pixel counts towards the pixels it falls into: fine
-// patterns average out instead of flickering, edges stay sharp when it grows. Edges of the
-// picture repeat their outermost pixels. Empty when a size is not positive or the source has
+// In a direction the picture shrinks in, each pixel is the mean of the source pixels it covers
+// (a partly covered one counting by its part), so fine patterns and thin strokes turn lighter
+// instead of breaking up; the art carries twice the pixels of its boxes, so this is the usual
+// case. In a direction it grows in, a Catmull-Rom cubic keeps edges sharp, the picture's own
+// edges repeating their outermost pixels. Empty when a size is not positive or the source has
 // fewer pixels than its size says.
 std::vector<std::uint32_t> ScalePixels(const std::vector<std::uint32_t>& pixels, int width,
                                        int height, int toWidth, int toHeight);

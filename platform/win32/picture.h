@@ -41,7 +41,7 @@ GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width,
                                 bool darkened = false);
 
 // Copies a bitmap of the given size onto the target rectangle, stretching it when the sizes
-// differ.
+// differ (only when there was no memory for a scaled copy).
 void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target);
 
 }  // namespace zv::win32
