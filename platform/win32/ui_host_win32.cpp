@@ -66,24 +66,22 @@ SIZE DeviceWindowSize(int width, int height, UINT dpi) {
   return {client.cx + frame.cx, client.cy + frame.cy};
 }
 
-ScreenRect LayoutWindowRect(HWND handle, UINT dpi) {
-  RECT outer{}, client{};
-  if (!GetWindowRect(handle, &outer) || !GetClientRect(handle, &client)) return {};
-  const SIZE layoutFrame = FrameExtent(kLayoutDpi);
-  return {DeviceToLayout(outer.left, Dpi(dpi)), DeviceToLayout(outer.top, Dpi(dpi)),
-          DeviceToLayout(client.right, Dpi(dpi)) + layoutFrame.cx,
-          DeviceToLayout(client.bottom, Dpi(dpi)) + layoutFrame.cy};
-}
-
 // Puts the window's frame corner at `origin` with a client area of `client`, whatever frame the
 // system draws: where it is not the one it describes for this scale, the size is corrected.
+// A window already there is left alone.
 void PlaceWindow(HWND handle, POINT origin, SIZE client, UINT dpi) {
+  RECT outer{}, drawn{};
+  const auto stands = [&] {
+    return GetWindowRect(handle, &outer) && GetClientRect(handle, &drawn);
+  };
+  if (stands() && outer.left == origin.x && outer.top == origin.y && drawn.right == client.cx &&
+      drawn.bottom == client.cy) {
+    return;
+  }
   const SIZE frame = FrameExtent(dpi);
   SetWindowPos(handle, nullptr, origin.x, origin.y, client.cx + frame.cx, client.cy + frame.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT drawn{}, outer{};
-  if (IsIconic(handle) || !GetClientRect(handle, &drawn) || !GetWindowRect(handle, &outer)) return;
-  if (drawn.right == client.cx && drawn.bottom == client.cy) return;
+  if (!stands() || (drawn.right == client.cx && drawn.bottom == client.cy)) return;
   SetWindowPos(handle, nullptr, 0, 0, outer.right - outer.left + client.cx - drawn.right,
                outer.bottom - outer.top + client.cy - drawn.bottom,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -154,6 +152,7 @@ WindowId Win32UiHost::Load(const WindowSpec& layout, Modality modality) {
     return kNoWindow;
   }
   window->dpi = WindowDpi(handle);
+  window->layoutSize = {layout.width, layout.height};
   PlaceWindow(handle, place, window->dpi);
   SetIcon(*window);
   Build(*window);
@@ -401,12 +400,10 @@ LRESULT Win32UiHost::OnMessage(Window& window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
       OnClose(window);
       return 0;
-    case kGetDpiScaledSize: {
-      const ScreenRect layout = LayoutWindowRect(window.handle, window.dpi);
+    case kGetDpiScaledSize:
       *reinterpret_cast<SIZE*>(lParam) =
-          DeviceWindowSize(layout.width, layout.height, static_cast<UINT>(wParam));
+          DeviceWindowSize(window.layoutSize.cx, window.layoutSize.cy, static_cast<UINT>(wParam));
       return TRUE;
-    }
     case WM_DPICHANGED:
       OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -479,11 +476,12 @@ void Win32UiHost::OnClose(Window& window) {
 
 void Win32UiHost::OnDpiChanged(Window& window, UINT dpi, const RECT& suggested) {
   if (dpi == 0) return;
-  const ScreenRect layout = LayoutWindowRect(window.handle, window.dpi);
   window.dpi = dpi;
   // Where the system suggests (under the pointer when dragged across displays), at our size.
-  PlaceWindow(window.handle, {suggested.left, suggested.top},
-              DeviceClientSize(layout.width, layout.height, dpi), dpi);
+  if (!IsIconic(window.handle)) {
+    PlaceWindow(window.handle, {suggested.left, suggested.top},
+                DeviceClientSize(window.layoutSize.cx, window.layoutSize.cy, dpi), dpi);
+  }
   SetIcon(window);
   LayOutAgain(window);
 }
@@ -516,12 +514,20 @@ bool Win32UiHost::IsWindowShown(WindowId id) const {
 }
 
 ScreenRect Win32UiHost::WindowRect(WindowId id) const {
+  RECT rect{};
   const Window* window = Find(id);
-  return window ? LayoutWindowRect(window->handle, window->dpi) : ScreenRect{};
+  if (!window || !GetWindowRect(window->handle, &rect)) return {};
+  // The user moves the window; its size is only ever the program's.
+  const int dpi = Dpi(window->dpi);
+  return {DeviceToLayout(rect.left, dpi), DeviceToLayout(rect.top, dpi), window->layoutSize.cx,
+          window->layoutSize.cy};
 }
 
 void Win32UiHost::MoveWindow(WindowId id, const ScreenRect& rect) {
-  if (const Window* window = Find(id)) PlaceWindow(window->handle, rect, window->dpi);
+  if (Window* window = Find(id)) {
+    window->layoutSize = {rect.width, rect.height};
+    PlaceWindow(window->handle, rect, window->dpi);
+  }
 }
 
 HWND Win32UiHost::Handle(WindowId id) const {

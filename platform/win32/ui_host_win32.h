@@ -81,6 +81,7 @@ class Win32UiHost final : public IUiHost {
     std::vector<Control> controls;
     std::unordered_map<std::string, size_t> byName;
     UINT dpi = kLayoutDpi;         // the scale the window is laid out at
+    SIZE layoutSize{};             // layout units, frame included, as the program last set it
     OwnedIcon bigIcon, smallIcon;  // at this scale's icon sizes
     bool closing = false;
     std::vector<WindowId> heldDisabled;  // windows this modal window disabled
