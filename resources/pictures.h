@@ -13,10 +13,10 @@ inline constexpr const char* kTabNormal = "tab_normal.jpg";     // 200x90
 inline constexpr const char* kTabPressed = "tab_pressed.jpg";   // 200x90
 inline constexpr const char* kButton = "button.jpg";            // 192x64, both faces
 inline constexpr const char* kPlayNormal = "play_normal.jpg";   // 100x100
-inline constexpr const char* kPlayPressed = "play_pressed.jpg";  // 100x100
-inline constexpr const char* kStopNormal = "stop_normal.jpg";    // 100x100
-inline constexpr const char* kStopPressed = "stop_pressed.jpg";  // 100x100
-inline constexpr const char* kKeyboard = "keyboard.jpg";         // 1136x576
+inline constexpr const char* kPlayPressed = "play_pressed.jpg"; // 100x100
+inline constexpr const char* kStopNormal = "stop_normal.jpg";   // 100x100
+inline constexpr const char* kStopPressed = "stop_pressed.jpg"; // 100x100
+inline constexpr const char* kKeyboard = "keyboard.jpg";        // 1136x576
 inline constexpr const char* kGrandPiano = "grand_piano.jpg";   // 1280x800
 inline constexpr const char* kUpdateIcon = "update.ico";        // 16 to 256, see art_icon.py
 
