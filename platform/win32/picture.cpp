@@ -31,6 +31,9 @@ BITMAPINFO TopDown32(int width, int height) {
 Picture::Picture(int width, int height, std::vector<PictureFrame> frames)
     : width_(width), height_(height), frames_(std::move(frames)) {}
 
+Picture::Picture(int width, int height, std::vector<PictureFrame> frames, FrameDecoder decode)
+    : width_(width), height_(height), frames_(std::move(frames)), decode_(std::move(decode)) {}
+
 int Picture::DelayMs(size_t frame) const {
   if (frame >= frames_.size()) return kDefaultFrameMs;
   const int delay = frames_[frame].delayMs;
@@ -40,7 +43,14 @@ int Picture::DelayMs(size_t frame) const {
 
 HBITMAP Picture::Frame(size_t frame) const {
   if (frames_.empty()) return nullptr;
-  return frames_[frame % frames_.size()].bitmap.get();
+  frame %= frames_.size();
+  if (!frames_[frame].bitmap && decode_) {
+    frames_[frame].bitmap = decode_(frame);
+    const bool all = std::all_of(frames_.begin(), frames_.end(),
+                                 [](const PictureFrame& made) { return bool(made.bitmap); });
+    if (all) decode_ = nullptr;
+  }
+  return frames_[frame].bitmap.get();
 }
 
 void Picture::Draw(HDC dc, const RECT& target, size_t frame) const {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,12 +19,19 @@ struct PictureFrame {
 
 class Picture {
  public:
+  // Gives one frame's bitmap; an animation's frames are decoded when first asked for, so the
+  // first one shows without waiting for the rest.
+  using FrameDecoder = std::function<GdiObject<HBITMAP>(size_t frame)>;
+
   Picture(int width, int height, std::vector<PictureFrame> frames);
+  // Frames whose bitmaps are null come from `decode` the first time they are asked for.
+  Picture(int width, int height, std::vector<PictureFrame> frames, FrameDecoder decode);
 
   int width() const { return width_; }
   int height() const { return height_; }
   size_t frameCount() const { return frames_.size(); }
   int DelayMs(size_t frame) const;
+  // Null when the frame cannot be decoded.
   HBITMAP Frame(size_t frame) const;
 
   // Stretches one frame onto the target rectangle of the DC (logical coordinates).
@@ -32,7 +40,9 @@ class Picture {
  private:
   int width_;
   int height_;
-  std::vector<PictureFrame> frames_;
+  // Filled in as frames are asked for; the decoder goes once every frame is there.
+  mutable std::vector<PictureFrame> frames_;
+  mutable FrameDecoder decode_;
 };
 
 // One frame resampled to width x height (see ui/picture_scaling.h), darkened for a pressed face

@@ -38,10 +38,11 @@ bool SizedPicture::Draw(HDC dc, const RECT& target, size_t frame) {
   }
   if (scaled) {
     DrawBitmap(dc, scaled.get(), size_, target);
-  } else {
-    // Without memory for a scaled frame the original serves, stretched at every paint.
-    original_->Draw(dc, target, frame);
+    return true;
   }
+  // Without memory for a scaled frame the original serves, stretched at every paint.
+  if (!original_->Frame(frame)) return false;
+  original_->Draw(dc, target, frame);
   return true;
 }
 
