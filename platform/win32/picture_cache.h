@@ -30,7 +30,7 @@ class PictureCache {
 
   // Null for an empty name, a missing resource or undecodable bytes; a broken picture is
   // remembered so it is not decoded again for every control. A picture no control holds any
-  // more is freed (a picture box keeps its own scaled copy) and decoded again when next asked.
+  // more is freed (controls keep their scaled copies) and decoded again when next asked.
   std::shared_ptr<const Picture> Get(const std::string& fileName);
   // The picture at one device size (darkened: the pressed face of a button that has only one),
   // shared while any control holds it. Nothing is decoded yet; null for an empty name.
