@@ -189,12 +189,7 @@ TEST_F(PictureCacheTest, HiddenPictureBoxLetsItsPictureGoAndTakesItAgainWhenShow
 // A picture of one frame whose pixels come from `colour` (0x00RRGGBB, as GDI stores them).
 Picture MakePicture(int width, int height, std::uint32_t (*colour)(int x, int y)) {
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   auto* pixels = static_cast<std::uint32_t*>(bits);

@@ -1,9 +1,10 @@
 // The window host against real windows: placement and IDs, texts, values, events, timers,
 // closing and the message loops. Needs a display; without one the tests skip.
+// clang-format off: <commctrl.h> needs <windows.h> before it.
 #include <gtest/gtest.h>
 #include <windows.h>
-
 #include <commctrl.h>
+// clang-format on
 
 #include <cmath>
 #include <functional>
