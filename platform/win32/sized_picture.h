@@ -32,8 +32,6 @@ class SizedPicture {
   // Draws the frame onto `target` (normally the control's client area, of this size); false
   // when there is nothing to draw.
   bool Draw(HDC dc, const RECT& target, size_t frame);
-  // The original is held now, for tests: it goes once every frame is scaled.
-  bool HoldsOriginal() const { return original_ != nullptr; }
 
  private:
   bool Know();
