@@ -377,13 +377,19 @@ bool Memory(const Options& options, Answer& answer) {
   return true;
 }
 
-// Whether the system takes the window for hung ("Not Responding"): its thread has not asked
-// for messages for a while.
+// Whether the system takes the window for hung ("Not Responding": its thread has not asked for
+// messages for a while), and how many of its windows wait for a repaint (an update region
+// their program has not painted yet).
 // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-ishungappwindow
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-getupdaterect
 bool Hung(const Options& options, Answer& answer) {
   Target target;
   if (!FindTarget(options, answer, target)) return false;
   answer.json.FieldBool("hung", IsHungAppWindow(target.top) != FALSE);
+  long long unpainted = GetUpdateRect(target.top, nullptr, FALSE) ? 1 : 0;
+  for (HWND child : Descendants(target.top))
+    unpainted += GetUpdateRect(child, nullptr, FALSE) ? 1 : 0;
+  answer.json.Field("unpainted", unpainted);
   return true;
 }
 
@@ -421,9 +427,9 @@ using Command = bool (*)(const Options&, Answer&);
 
 const std::map<std::wstring, Command>& Commands() {
   static const std::map<std::wstring, Command> commands = {
-      {L"dump", Dump},     {L"click", Click},     {L"press", Press},     {L"close", Close},
-      {L"settext", SetText}, {L"boxes", Boxes},   {L"dismiss", Dismiss}, {L"wait", Wait},
-      {L"mem", Memory},   {L"hung", Hung},       {L"choosefile", ChooseFile},
+      {L"dump", Dump},       {L"click", Click}, {L"press", Press},           {L"close", Close},
+      {L"settext", SetText}, {L"boxes", Boxes}, {L"dismiss", Dismiss},       {L"wait", Wait},
+      {L"mem", Memory},      {L"hung", Hung},   {L"choosefile", ChooseFile},
   };
   return commands;
 }
@@ -447,10 +453,11 @@ bool JsonWriter::Save(const std::wstring& path) const {
 int wmain(int argc, wchar_t** argv) {
   using namespace probe;
   if (argc < 2 || !Commands().count(argv[1])) {
-    std::fputws(L"usage: probe dump|click|press|close|settext|boxes|dismiss|wait|mem|hung|"
-                L"choosefile [--caption C] [--pid P] [--name N] [--text T] [--path P] "
-                L"[--out FILE] [--wait MS] [--sync MS] [--post] [--gone]\n",
-                stderr);
+    std::fputws(
+        L"usage: probe dump|click|press|close|settext|boxes|dismiss|wait|mem|hung|"
+        L"choosefile [--caption C] [--pid P] [--name N] [--text T] [--path P] "
+        L"[--out FILE] [--wait MS] [--sync MS] [--post] [--gone]\n",
+        stderr);
     return 2;
   }
   Options options;
