@@ -24,16 +24,19 @@ def file_version(exe):
     """FILEVERSION of the exe's version resource, from its VS_FIXEDFILEINFO."""
     with open(exe, "rb") as f:
         data = f.read()
-    # The signature alone also turns up in the clips' samples: look right after the resource's
-    # key, where the fixed part begins at the next 32-bit boundary.
-    key = data.find("VS_VERSION_INFO\0".encode("utf-16-le"))
-    if key < 0:
-        return None
-    at = data.find(struct.pack("<I", 0xFEEF04BD), key, key + 40)
-    if at < 0:
-        return None
-    high, low = struct.unpack_from("<II", data, at + 8)
-    return (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
+    # The key also stands in the program's own data (the update reads it), and the signature
+    # alone turns up in the clips' samples: a version block is where the fixed part's signature
+    # follows the key at the next 32-bit boundary from the block's start.
+    key = "VS_VERSION_INFO\0".encode("utf-16-le")
+    found = []
+    at = data.find(key)
+    while at >= 0:
+        block = at - 6
+        if data[block + 40:block + 44] == struct.pack("<I", 0xFEEF04BD):
+            high, low = struct.unpack_from("<II", data, block + 48)
+            found.append((high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF))
+        at = data.find(key, at + 1)
+    return found[0] if len(found) == 1 else None
 
 
 class Nginx(NginxServer):
