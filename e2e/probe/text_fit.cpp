@@ -10,6 +10,7 @@
 #include "e2e/probe/window_walk.h"
 #include "platform/win32/code_page.h"
 #include "platform/win32/display_dpi.h"
+#include "platform/win32/font_faces.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/scoped_handles.h"
 #include "platform/win32/text_wrap.h"
@@ -38,9 +39,12 @@ void WriteTextNeeds(HWND top, const zv::WindowSpec* layout, JsonWriter& json) {
     if (!spec || !HasCaption(spec->kind)) continue;
     const std::wstring text = TextOf(child, Answers(child));
     if (text.empty()) continue;
+    // The face the program draws in: the one named, its successor, or the GUI font's.
     const UINT dpi = zv::win32::WindowDpi(child);
-    const LOGFONTW description = zv::win32::DescribeFont(
-        spec->font, zv::win32::IsFaceInstalled(zv::win32::GbkToWide(spec->font.face)), dpi);
+    zv::FontSpec drawn = spec->font;
+    const std::wstring face = zv::win32::InstalledFace(zv::win32::GbkToWide(spec->font.face));
+    drawn.face = zv::win32::WideToGbk(face);
+    const LOGFONTW description = zv::win32::DescribeFont(drawn, !face.empty(), dpi);
     const zv::win32::GdiObject<HFONT> font(CreateFontIndirectW(&description));
     const zv::win32::Selection selected(dc.get(), font.get());
     TEXTMETRICW metrics{};

@@ -5,6 +5,7 @@
 
 #include "platform/win32/code_page.h"
 #include "platform/win32/display_dpi.h"
+#include "platform/win32/font_faces.h"
 #include "ui/display_scale.h"
 
 namespace zv::win32 {
@@ -59,7 +60,10 @@ HFONT FontCache::Get(const FontSpec& font, UINT dpi) {
   const Key key{font.face, font.pixels, font.bold, dpi};
   const auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second.get();
-  const LOGFONTW description = DescribeFont(font, IsFaceInstalled(GbkToWide(font.face)), dpi);
+  FontSpec drawn = font;
+  const std::wstring face = InstalledFace(GbkToWide(font.face));
+  drawn.face = WideToGbk(face);
+  const LOGFONTW description = DescribeFont(drawn, !face.empty(), dpi);
   GdiObject<HFONT> created(CreateFontIndirectW(&description));
   if (!created) return stock;
   return fonts_.emplace(key, std::move(created)).first->second.get();
