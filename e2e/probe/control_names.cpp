@@ -32,8 +32,8 @@ const zv::ControlSpec* SpecForId(const zv::WindowSpec* layout, int id) {
 }
 
 std::wstring NameForId(const zv::WindowSpec* layout, int id) {
-  const zv::ControlSpec* spec = SpecForId(layout, id);
-  return spec ? FromGbk(spec->name) : std::wstring();
+  const zv::ControlSpec* row = SpecForId(layout, id);
+  return row ? FromGbk(row->name) : std::wstring();
 }
 
 int IdForName(const zv::WindowSpec* layout, const std::wstring& name) {

@@ -95,8 +95,8 @@ void WriteControl(const Target& target, HWND child, bool answers, JsonWriter& js
   json.Field("text", ToUtf8(TextOf(child, answers)));
   json.Rect("rect", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   // Where the window table puts it, in layout units (pixels at 96 DPI).
-  if (const zv::ControlSpec* spec = SpecForId(target.layout, GetDlgCtrlID(child))) {
-    json.Rect("layout", spec->left, spec->top, spec->width, spec->height);
+  if (const zv::ControlSpec* row = SpecForId(target.layout, GetDlgCtrlID(child))) {
+    json.Rect("layout", row->left, row->top, row->width, row->height);
   }
   json.FieldBool("own_visible", (GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0);
   json.FieldBool("visible", IsWindowVisible(child) != FALSE);
@@ -143,8 +143,8 @@ bool Dump(const Options& options, Answer& answer) {
   JsonWriter& json = answer.json;
   json.Field("layout", target.layout ? target.layout->id : std::string());
   if (target.layout) {
-    const zv::WindowSpec& spec = *target.layout;
-    json.Rect("layout_rect", spec.left, spec.top, spec.width, spec.height);
+    const zv::WindowSpec& window = *target.layout;
+    json.Rect("layout_rect", window.left, window.top, window.width, window.height);
   }
   WriteTopLevel(target.top, answers, json);
   json.Key("controls");

@@ -35,14 +35,14 @@ void WriteTextNeeds(HWND top, const zv::WindowSpec* layout, JsonWriter& json) {
   json.Key("texts");
   json.BeginArray();
   for (HWND child : Descendants(top)) {
-    const zv::ControlSpec* spec = SpecForId(layout, GetDlgCtrlID(child));
-    if (!spec || !HasCaption(spec->kind)) continue;
+    const zv::ControlSpec* row = SpecForId(layout, GetDlgCtrlID(child));
+    if (!row || !HasCaption(row->kind)) continue;
     const std::wstring text = TextOf(child, Answers(child));
     if (text.empty()) continue;
     // The face the program draws in: the one named, its successor, or the GUI font's.
     const UINT dpi = zv::win32::WindowDpi(child);
-    zv::FontSpec drawn = spec->font;
-    const std::wstring face = zv::win32::InstalledFace(zv::win32::GbkToWide(spec->font.face));
+    zv::FontSpec drawn = row->font;
+    const std::wstring face = zv::win32::InstalledFace(zv::win32::GbkToWide(row->font.face));
     drawn.face = zv::win32::WideToGbk(face);
     const LOGFONTW description = zv::win32::DescribeFont(drawn, !face.empty(), dpi);
     const zv::win32::GdiObject<HFONT> font(CreateFontIndirectW(&description));
@@ -62,7 +62,7 @@ void WriteTextNeeds(HWND top, const zv::WindowSpec* layout, JsonWriter& json) {
     GetClientRect(child, &client);
     const size_t lines = zv::win32::WrapText(text, client.right, measure).size();
     json.BeginObject();
-    json.Field("name", ToUtf8(FromGbk(spec->name)));
+    json.Field("name", ToUtf8(FromGbk(row->name)));
     json.Field("dpi", static_cast<long long>(dpi));
     json.Rect("client", 0, 0, client.right, client.bottom);
     json.Field("widest", widest);
