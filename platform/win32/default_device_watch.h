@@ -1,0 +1,27 @@
+// Hears when the system's default output device changes (the user picks another, or the one in
+// use is unplugged) through the multimedia device enumerator, and runs a callback that must only
+// take note: it runs on a system thread that must not be kept waiting, and may still run a last
+// time while the watch is going, so it must hold whatever it uses.
+#pragma once
+
+#include <functional>
+
+struct IMMDeviceEnumerator;
+
+namespace zv::win32 {
+
+class DefaultDeviceWatch {
+ public:
+  // Needs COM on the calling thread; watches nothing when the enumerator cannot be had.
+  explicit DefaultDeviceWatch(std::function<void()> changed);
+  ~DefaultDeviceWatch();
+  DefaultDeviceWatch(const DefaultDeviceWatch&) = delete;
+  DefaultDeviceWatch& operator=(const DefaultDeviceWatch&) = delete;
+
+ private:
+  class Client;
+  IMMDeviceEnumerator* enumerator_ = nullptr;
+  Client* client_ = nullptr;
+};
+
+}  // namespace zv::win32
