@@ -62,6 +62,14 @@ DefaultDeviceWatch::DefaultDeviceWatch(std::function<void()> changed) {
   }
 }
 
+bool DefaultDeviceWatch::Present() const {
+  if (!enumerator_) return false;
+  IMMDevice* device = nullptr;
+  if (FAILED(enumerator_->GetDefaultAudioEndpoint(eRender, eConsole, &device))) return false;
+  device->Release();
+  return true;
+}
+
 DefaultDeviceWatch::~DefaultDeviceWatch() {
   if (client_) {
     enumerator_->UnregisterEndpointNotificationCallback(client_);

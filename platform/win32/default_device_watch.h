@@ -1,7 +1,7 @@
-// Hears when the system's default output device changes (the user picks another, or the one in
-// use is unplugged) through the multimedia device enumerator, and runs a callback that must only
-// take note: it runs on a system thread that must not be kept waiting, and may still run a last
-// time while the watch is going, so it must hold whatever it uses.
+// The system's default output device through the multimedia device enumerator: whether there is
+// one, and a callback when it changes (the user picks another, or the one in use is unplugged).
+// The callback must only take note: it runs on a system thread that must not be kept waiting,
+// and may still run a last time while the watch is going, so it must hold whatever it uses.
 #pragma once
 
 #include <functional>
@@ -17,6 +17,10 @@ class DefaultDeviceWatch {
   ~DefaultDeviceWatch();
   DefaultDeviceWatch(const DefaultDeviceWatch&) = delete;
   DefaultDeviceWatch& operator=(const DefaultDeviceWatch&) = delete;
+
+  // Whether there is a default output device now. Without the enumerator there is none: the
+  // sound engine finds its device through it too.
+  bool Present() const;
 
  private:
   class Client;

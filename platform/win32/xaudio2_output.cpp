@@ -182,8 +182,10 @@ bool XAudio2Output::Open() {
       news->Tell();
     });
   }
+  // Without a device there is nothing to make, and Wine's engine crashes making a mastering
+  // voice for none instead of failing.
   auto engine = std::make_shared<Engine>(s.news);
-  const bool made = engine->Make(s.create);
+  const bool made = s.watch->Present() && engine->Make(s.create);
   std::shared_ptr<Engine> previous;
   {
     std::lock_guard<std::mutex> guard(s.lock);
