@@ -4,9 +4,10 @@
 // playback holds beyond its samples, the threads of the process, the processor time per
 // playback, and how long stop all and the wait at exit take. Writes its figures to the file named
 // by its one argument (Wine programs' own output is awkward to read through pipes).
+#include <windows.h>
+// After <windows.h>, which they need.
 #include <psapi.h>
 #include <tlhelp32.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <chrono>
