@@ -76,9 +76,6 @@ void Application::Perform(Action action, const UiEvent& event) {
     case Action::None:
     case Action::Ignored: break;
     case Action::StartUp:
-      // The sound engine is made on a worker once the window has been shown, so it neither
-      // delays the window nor keeps the first click waiting.
-      platform_.dispatcher.Post([this] { sound_.Prepare(); });
       forumPage_.Load(main.Text("超文本浏览框1"));
       RunStartUpSequence(main, platform_.files);
       break;

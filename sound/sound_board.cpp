@@ -36,15 +36,6 @@ SoundBoard::~SoundBoard() {
   output_.SetListener(nullptr);
 }
 
-void SoundBoard::Prepare() {
-  std::lock_guard<std::mutex> guard(lock_);
-  try {
-    StartHousekeeperLocked();
-  } catch (...) {
-    // No thread to be had now; the next click tries again.
-  }
-}
-
 bool SoundBoard::PlayClip(const ClipBytes& clip, bool loop) {
   const std::optional<WaveChunks> chunks = FindWaveChunks(clip.Wave());
   // An empty data chunk has nothing to play, and looping it would spin without end.

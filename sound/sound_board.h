@@ -1,8 +1,9 @@
 // Play clip and stop all over one mixer: every WAVE playback of the program is a voice of the
 // output's engine that plays the clip's samples where they lie, so a click never waits for
-// sound, never copies a clip, and any number of clips overlap. One housekeeping worker makes the
-// engine, lets go of voices that have played out or stalled, and makes a new engine when the
-// output device goes or the default one changes. Stop all also ends the media-file playback.
+// sound, never copies a clip, and any number of clips overlap. One housekeeping worker, started
+// by the first click, makes the engine (so a program that plays nothing loads nothing of it),
+// lets go of voices that have played out or stalled, and makes a new engine when the output
+// device goes or the default one changes. Stop all also ends the media-file playback.
 #pragma once
 
 #include <atomic>
@@ -53,8 +54,6 @@ class SoundBoard final : private IAudioListener {
   SoundBoard(const SoundBoard&) = delete;
   SoundBoard& operator=(const SoundBoard&) = delete;
 
-  // Starts making the engine in the background, so the first click finds it ready.
-  void Prepare();
   // Validates the clip and starts its voice; returns at once. False when the bytes are no WAVE
   // clip or hold no samples. Without a device, or with one that refuses the format, nothing
   // sounds. A click that comes while the engine is being made is played once it is there.

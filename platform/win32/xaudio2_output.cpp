@@ -135,6 +135,19 @@ struct XAudio2Output::State {
   std::unordered_map<VoiceId, std::unique_ptr<Voice>> voices;
   VoiceId lastVoice = kNoVoice;
 
+  // The library and its one entry point, loaded once.
+  bool Load() {
+    for (const wchar_t* name : kLibraries) {
+      if (library) break;
+      library = LoadLibraryW(name);
+    }
+    if (library && !create) {
+      create = reinterpret_cast<CreateFunction>(
+          reinterpret_cast<void*>(GetProcAddress(library, "XAudio2Create")));
+    }
+    return create != nullptr;
+  }
+
   std::unique_ptr<Voice> Take(VoiceId id) {
     std::lock_guard<std::mutex> guard(lock);
     auto it = voices.find(id);
@@ -166,15 +179,6 @@ bool XAudio2Output::Open() {
     const HRESULT started = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     s.com = SUCCEEDED(started);
   }
-  if (!s.library) {
-    for (const wchar_t* name : kLibraries) {
-      if ((s.library = LoadLibraryW(name))) break;
-    }
-    if (!s.library) return false;
-    s.create = reinterpret_cast<CreateFunction>(
-        reinterpret_cast<void*>(GetProcAddress(s.library, "XAudio2Create")));
-  }
-  if (!s.create) return false;
   if (!s.watch) {
     std::shared_ptr<News> news = s.news;
     s.watch = std::make_unique<DefaultDeviceWatch>([news] {
@@ -182,18 +186,21 @@ bool XAudio2Output::Open() {
       news->Tell();
     });
   }
-  // Without a device there is nothing to make, and Wine's engine crashes making a mastering
-  // voice for none instead of failing.
-  auto engine = std::make_shared<Engine>(s.news);
-  const bool made = s.watch->Present() && engine->Make(s.create);
+  // Without a device there is nothing to make and no library to load (and Wine's engine
+  // crashes making a mastering voice for no device instead of failing).
+  std::shared_ptr<Engine> engine;
+  if (s.watch->Present() && s.Load()) {
+    engine = std::make_shared<Engine>(s.news);
+    if (!engine->Make(s.create)) engine.reset();
+  }
   std::shared_ptr<Engine> previous;
   {
     std::lock_guard<std::mutex> guard(s.lock);
-    previous = std::exchange(s.engine, made ? engine : nullptr);
+    previous = std::exchange(s.engine, engine);
   }
   // An engine without voices goes here, outside the lock: releasing it waits for its thread.
   previous.reset();
-  return made;
+  return engine != nullptr;
 }
 
 void XAudio2Output::Close() {
