@@ -30,6 +30,7 @@ PILOT_HZ = 20999
 PILOT_LEVEL = 0.05
 PILOT_BLOCK_S = 0.02  # the pilot is followed in blocks this long
 PILOT_EDGE_S = 0.1  # the recorder's start and end, where it may hold silence of its own
+PILOT_LATENCY_MSEC = 250
 # A block where the pilot is this much weaker, or this far (radians) from the phase of the one
 # before, is a gap.
 PILOT_WEAK = 0.5
@@ -131,11 +132,11 @@ class PrivatePulse:
             source = subprocess.Popen([sys.executable, "-c", PILOT_WRITER], stdin=subprocess.DEVNULL,
                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
             self.pilot_writer = source
-        # As much buffer as the program's own stream gets: when the machine starves the clients
-        # of the server long enough to break the program's sound, the pilot breaks with it.
+        # A buffer far larger than the program's: the pilot drops out where the server or the
+        # recorder lost time, not whenever its own small process waits for the processor.
         proc = subprocess.Popen(
             ["pacat", "--playback", f"--device={sink}", f"--rate={RATE}", "--channels=1",
-             "--format=s16le", f"--latency-msec={PULSE_LATENCY_MSEC}",
+             "--format=s16le", f"--latency-msec={PILOT_LATENCY_MSEC if pilot else 20}",
              *([] if pilot else ["/dev/zero"])],
             env=self._env(), stdin=source.stdout if source else subprocess.DEVNULL,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

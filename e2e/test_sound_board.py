@@ -262,16 +262,22 @@ class StopAllTest(SoundTest):
         handled = []
         recording, _ = self.record([lambda: handled.extend(click_burst(program, burst))],
                                    tail=3.0)
-        [(mark_at, gain)], left = find_copies(recording, clip(f"mc{MARK_BUTTON:02d}.wav"), 1)
+        gunshot = clip(f"mc{MARK_BUTTON:02d}.wav")
+        [(mark_at, gain)], _ = find_copies(recording, gunshot, 1)
         self.assertAlmostEqual(gain, 1.0, delta=0.2, msg="the gunshot after the stop")
-        stopped_at = mark_at - (handled[-1] - handled[-2])
+        clicked_apart = handled[-1] - handled[-2]
+        stopped_at = mark_at - clicked_apart
         before = recording[int((stopped_at - 0.6) * RATE):int((stopped_at - 0.1) * RATE)]
-        after = left[int((stopped_at + STOP_WITHIN_S) * RATE):int((stopped_at + 0.4) * RATE)]
-        print(f"{self.id()}: before the stop {rms(before):.3f}, from 100 ms after it "
-              f"{rms(after):.4f} besides the gunshot", file=sys.stderr, flush=True)
+        span = (STOP_WITHIN_S, 0.4)  # after the stop
+        after = recording[int((stopped_at + span[0]) * RATE):int((stopped_at + span[1]) * RATE)]
+        alone = gunshot[int((span[0] - clicked_apart) * RATE):int((span[1] - clicked_apart) * RATE)]
+        print(f"{self.id()}: before the stop {rms(before):.3f}; from 100 ms after it "
+              f"{rms(after):.3f}, the gunshot alone {rms(alone):.3f}", file=sys.stderr, flush=True)
         self.assertGreater(rms(before), 0.1, "fifty clips sounded until the stop")
-        # Any of them sounding on for 10 ms more would leave a tenth of their level here.
-        self.assertLess(rms(after), 0.05 * rms(before), "fifty clips silent 100 ms after the stop")
+        # Levels, not samples, are compared, so a slip of the audio path under load changes
+        # little; the fifty sounding on for 10 ms more would lift the level by half.
+        self.assertLess(rms(after), 1.3 * rms(alone),
+                        "from 100 ms after the stop only the gunshot sounds")
 
     @once_more_on_gap
     def test_stop_silences_every_clip_and_the_slot_file_at_once(self):
