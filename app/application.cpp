@@ -19,8 +19,10 @@ constexpr const char* kPages[] = {"图片框4", "图片框3", "图片框1"};
 
 }  // namespace
 
-Application::Application(Platform& platform, std::optional<EcPublicKey> updateKey)
+Application::Application(Platform& platform, std::optional<EcPublicKey> updateKey,
+                         const DataPaths& paths)
     : platform_(platform),
+      paths_(paths),
       sound_(platform.audio, platform.media, platform.workers),
       forumPage_(platform.http, platform.text),
       update_(platform, [this] { EndProgram(); }, updateKey),
@@ -29,7 +31,7 @@ Application::Application(Platform& platform, std::optional<EcPublicKey> updateKe
       quickSend_(hotkeys_, platform.keyboard, platform.clipboard),
       piano_(hotkeys_, quickSend_, keySound_),
       voice_({platform.ui, platform.files, platform.waveIn, platform.workers, platform.dispatcher,
-              voicePlayer_}) {
+              voicePlayer_, paths}) {
   platform_.ui.SetEventSink(this);
   // Every sound ends with the program, and no worker is left running past it.
   cleanUp_.Register([this] { sound_.StopAllAndWait(); });
@@ -77,7 +79,7 @@ void Application::Perform(Action action, const UiEvent& event) {
     case Action::Ignored: break;
     case Action::StartUp:
       forumPage_.Load(main.Text("超文本浏览框1"));
-      RunStartUpSequence(main, platform_.files);
+      RunStartUpSequence(main, platform_.files, paths_);
       break;
     case Action::Heartbeat: HeartbeatTick(main); break;
     case Action::VersionCheckTick:
@@ -93,7 +95,7 @@ void Application::Perform(Action action, const UiEvent& event) {
     case Action::OpenLink: platform_.shell.OpenUrl(LinkUrl(event.control->target)); break;
     case Action::OpenPiano: OpenSecondary(PianoWindowSpec()); break;
     case Action::OpenVoiceChanger: OpenSecondary(VoiceWindowSpec()); break;
-    case Action::SaveQuickSend: SaveQuickSendTexts(main, platform_.files); break;
+    case Action::SaveQuickSend: SaveQuickSendTexts(main, platform_.files, paths_); break;
     case Action::QuickSendOn: quickSend_.Enable(main); break;
     case Action::QuickSendOff: quickSend_.Disable(main); break;
     case Action::QuickSendHotkey: quickSend_.OnHotkey(main, event.arg); break;
@@ -110,7 +112,7 @@ void Application::Perform(Action action, const UiEvent& event) {
       break;
     case Action::StopAll: sound_.StopAll(); break;
     case Action::ChooseSlotFile:
-      ChooseSlotFile(main, platform_.fileDialog, platform_.files, event.control->number);
+      ChooseSlotFile(main, platform_.fileDialog, platform_.files, paths_, event.control->number);
       break;
     case Action::PlaySlot: PlaySlot(main, platform_.media, event.control->number); break;
     case Action::VoiceCreated: voice_.Created(window); break;

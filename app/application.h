@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/exit_clean_up.h"
+#include "base/data_paths.h"
 #include "online/page_viewer.h"
 #include "online/self_update.h"
 #include "piano/clip_key_sound.h"
@@ -22,7 +23,9 @@ namespace zv {
 class Application : public IEventSink {
  public:
   // `updateKey`: the key a downloaded update must be signed with; none: updates are not checked.
-  Application(Platform& platform, std::optional<EcPublicKey> updateKey);
+  // `paths`: the data folder chosen for this machine.
+  Application(Platform& platform, std::optional<EcPublicKey> updateKey,
+              const DataPaths& paths = DataPaths());
   ~Application() override;
 
   // Loads the main window; its created event runs the start-up sequence.
@@ -52,6 +55,7 @@ class Application : public IEventSink {
   void CheckVersion();
 
   Platform& platform_;
+  DataPaths paths_;
   WindowId main_ = kNoWindow;
   SoundBoard sound_;
   // The voice changer plays its results like every other clip.

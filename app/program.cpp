@@ -6,8 +6,8 @@
 
 namespace zv {
 
-int RunProgram(Platform& platform) {
-  Application application(platform, BuiltInUpdateKey());
+int RunProgram(Platform& platform, const DataPaths& paths) {
+  Application application(platform, BuiltInUpdateKey(), paths);
   return application.Run();
 }
 

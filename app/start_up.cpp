@@ -1,7 +1,6 @@
 // Start-up sequence and heartbeat of the main window.
 #include "app/start_up.h"
 
-#include "base/data_paths.h"
 #include "base/gbk_text.h"
 #include "quicksend/quick_send_texts.h"
 #include "sound/custom_slots.h"
@@ -11,17 +10,18 @@ namespace {
 
 constexpr const char* kStatus = "透明标签状态";
 
-void ReadIntoHolder(const Form& main, IFileSystem& files, const char* path, const char* holder) {
+void ReadIntoHolder(const Form& main, IFileSystem& files, const std::string& path,
+                    const char* holder) {
   main.SetText(holder, TextUpToZero(files.ReadFile(path).value_or("")));
 }
 
 }  // namespace
 
-void RunStartUpSequence(const Form& main, IFileSystem& files) {
+void RunStartUpSequence(const Form& main, IFileSystem& files, const DataPaths& paths) {
   main.SetText(kStatus, "正在检测配置文件是否正确");
-  if (!files.DirectoryExists(paths::kDataDirectory)) files.CreateDirectory(paths::kDataDirectory);
-  ReadIntoHolder(main, files, paths::kCustomSoundConfig, "编辑框自定义配置");
-  ReadIntoHolder(main, files, paths::kQuickSendConfig, "编辑框快捷配置");
+  if (!files.DirectoryExists(paths.folder)) files.CreateDirectory(paths.folder);
+  ReadIntoHolder(main, files, paths.customSoundConfig, "编辑框自定义配置");
+  ReadIntoHolder(main, files, paths.quickSendConfig, "编辑框快捷配置");
   if (!main.Text("编辑框自定义配置").empty()) {
     LoadSlots(main);
     main.SetText(kStatus, "正在获取音效自定义配置");

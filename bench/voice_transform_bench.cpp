@@ -34,13 +34,13 @@ struct Timing {
 // a take in the real program pays every time.
 Timing Measure(const std::string& take, int position, int runs) {
   zv::FakeFileSystem files;
-  files.directories.insert(zv::paths::kDataDirectory);
+  files.directories.insert(zv::DataPaths().folder);
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    const std::string result = zv::TransformTake(
-        take, {[position] { return position; }, [] { return true; }}, files,
-        zv::paths::kScratchFile);
+    const std::string result =
+        zv::TransformTake(take, {[position] { return position; }, [] { return true; }}, files,
+                          zv::DataPaths().scratchFile);
     const auto end = std::chrono::steady_clock::now();
     if (result.size() < 44) std::printf("no result\n");
     times.push_back(std::chrono::duration<double, std::milli>(end - start).count());

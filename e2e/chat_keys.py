@@ -48,12 +48,13 @@ def wait_box(program, title, text):
 class ChatBox:
     """chatbox.exe from the cross build, in its own process beside the program."""
 
-    def __init__(self, work_dir, hold_key=None):
+    def __init__(self, work_dir, hold_keys=()):
         session = harness.session()
         exe = os.path.join(os.path.dirname(os.path.dirname(session.config.probe)), "chatbox",
                            "chatbox.exe")
         self.log = os.path.join(work_dir, "chatbox.log")
-        args = ["wine", exe, winebox.win_path(self.log)] + ([f"{hold_key:X}"] if hold_key else [])
+        held = ",".join(f"{key:X}" for key in hold_keys)
+        args = ["wine", exe, winebox.win_path(self.log)] + ([held] if held else [])
         with open(os.path.join(work_dir, "chatbox.out"), "ab") as out:
             self.proc = subprocess.Popen(args, env=session.env, stdin=subprocess.DEVNULL,
                                          stdout=out, stderr=out)
@@ -114,14 +115,14 @@ class ChatBoxTest(ProgramTest):
         program, window = self.start(d_dir)
         return program, window, d_dir
 
-    def chat_box(self, program, hold_key=None):
-        chat = ChatBox(program.dir, hold_key)
+    def chat_box(self, program, hold_keys=()):
+        chat = ChatBox(program.dir, hold_keys)
         self.addCleanup(chat.stop)
         return chat
 
-    def switch_on(self, program):
+    def switch_on(self, program, text=QUICK_ON_TEXT):
         program.click("保存配置按钮1", post=True)  # its box is modal
-        wait_box(program, QUICK_ON_TITLE, QUICK_ON_TEXT)
+        wait_box(program, QUICK_ON_TITLE, text)
 
     def press(self, chat, keys, expect):
         """Presses keys (xdotool names, separated by blanks) with the chat box focused; waits

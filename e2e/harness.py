@@ -113,18 +113,52 @@ class Window:
         return self[name]["own_visible"]
 
 
+# What drive D: is for a program: a folder (as on most machines), missing, or read-only.
+DRIVE_D = "folder"
+NO_DRIVE_D = "none"
+READ_ONLY_DRIVE_D = "read-only"
+
+
+def own_mount_namespace():
+    """Runs the calling test module again in a mount namespace of its own, so that the
+    read-only mounts its programs' drives get end with it, however the run ends. Needs root,
+    as CI and the project's machines have it."""
+    if os.environ.get("ZANVORO_OWN_MOUNTS") == "1":
+        return
+    if os.geteuid() != 0:
+        raise RuntimeError("a read-only drive D: is made with a bind mount: run this test as root")
+    os.environ["ZANVORO_OWN_MOUNTS"] = "1"
+    os.execvp("unshare", ["unshare", "--mount", "--propagation", "private", sys.executable,
+                          *sys.argv])
+
+
+def _make_read_only(folder):
+    if os.environ.get("ZANVORO_OWN_MOUNTS") != "1":
+        raise RuntimeError("call harness.own_mount_namespace() first: the mount must not outlive "
+                           "the test")
+    for args in (["mount", "--bind", folder, folder],
+                 ["mount", "-o", "remount,bind,ro", folder, folder]):
+        subprocess.run(args, check=True, stdin=subprocess.DEVNULL, capture_output=True,
+                       timeout=30)
+
+
 class Program:
     """One run of zanvoro.exe (or of another build of it, made for `site_host`) with its own
-    drive D: folder."""
+    drive D: folder, or no drive D:, or a read-only one (`drive`)."""
 
-    def __init__(self, session, number, d_dir, exe=None, site_host=None):
+    def __init__(self, session, number, d_dir, exe=None, site_host=None, drive=DRIVE_D):
         self.session = session
         self.dir = winebox.fresh_dir(os.path.join(session.dir, f"run{number}"))
         self.d_dir = d_dir or os.path.join(self.dir, "d")
         os.makedirs(self.d_dir, exist_ok=True)
         self.cwd = winebox.fresh_dir(os.path.join(self.dir, "cwd"))
         self.log_path = os.path.join(self.dir, "program.log")
-        winebox.map_drive(session.config.prefix, "d", self.d_dir)
+        if drive == NO_DRIVE_D:
+            winebox.unmap_drive(session.config.prefix, "d")
+        else:
+            if drive == READ_ONLY_DRIVE_D:
+                _make_read_only(self.d_dir)
+            winebox.map_drive(session.config.prefix, "d", self.d_dir)
         # Links open through the prefix's stand-in browser, which writes them here.
         self.url_log = os.path.join(self.dir, "urls.log")
         env = dict(session.env, ZANVORO_URL_LOG=self.url_log)
@@ -332,10 +366,19 @@ class Session:
             self.xvfb.stop()
         self.env = self.site = self.xvfb = None
 
-    def launch(self, d_dir=None, exe=None, site_host=None):
-        program = Program(self, len(self.programs) + 1, d_dir, exe, site_host)
+    def launch(self, d_dir=None, exe=None, site_host=None, drive=DRIVE_D):
+        program = Program(self, len(self.programs) + 1, d_dir, exe, site_host, drive)
         self.programs.append(program)
         return program
+
+    def app_data(self):
+        """The prefix's roaming application-data folder, as a Linux path."""
+        users = os.path.join(self.config.prefix, "drive_c", "users")
+        found = [os.path.join(users, user, "AppData", "Roaming") for user in os.listdir(users)
+                 if user != "Public" and os.path.isdir(os.path.join(users, user, "AppData"))]
+        if len(found) != 1:
+            raise AssertionError(f"expected one user's application data in {users}: {found}")
+        return found[0]
 
     def probe(self, command, *args):
         """Runs the probe and returns its JSON answer ({"ok": false, ...} on failure)."""
@@ -389,14 +432,14 @@ def session():
 class ProgramTest(unittest.TestCase):
     """A test that runs the program; every program started is ended after the test."""
 
-    def launch(self, d_dir=None, exe=None, site_host=None):
-        program = _session.launch(d_dir, exe, site_host)
+    def launch(self, d_dir=None, exe=None, site_host=None, drive=DRIVE_D):
+        program = _session.launch(d_dir, exe, site_host, drive)
         self.addCleanup(program.stop)
         return program
 
-    def start(self, d_dir=None):
+    def start(self, d_dir=None, drive=DRIVE_D):
         """Launches the program and waits for the main window; returns (program, window)."""
-        program = self.launch(d_dir)
+        program = self.launch(d_dir, drive=drive)
         return program, program.wait_for_main()
 
     @classmethod

@@ -5,8 +5,13 @@ UTF-8 forum page."""
 
 import os
 import shutil
+import subprocess
 import tempfile
+import threading
 import time
+
+import numpy as np
+from PIL import Image
 
 import harness
 import winebox
@@ -24,6 +29,9 @@ FAILED_TEXT = "更新下载失败，请稍后再试，或到官方网站下载�
 NO_DOCUMENT_TITLE = "信息："
 NO_DOCUMENT_TEXT = "无法检测到网络文件，或者网站正在维护,请稍后再试！请联系" + CONTACT
 TRACE = "new_version_started.txt"
+READING = "正在读取服务器数据"
+SLOW_SITE_S = 8
+HUNG_POLL_S = 0.25
 PAGES = ("图片框4", "图片框3", "图片框1")
 
 
@@ -193,6 +201,73 @@ class DeadSiteTest(ProgramTest):
         self.assertIn(NO_DOCUMENT_TEXT, box_texts(found))
         program.dismiss(NO_DOCUMENT_TITLE)
         self.assertEqual(program.wait_exit(timeout=30), 0)
+
+
+class SlowSiteTest(ProgramTest):
+    """The site holds the version document for 8 s while the program waits for it."""
+
+    def window_pixels(self, name, rect):
+        path = harness.session().screenshot(name)
+        left, top, width, height = rect
+        with Image.open(path) as shot:
+            return np.asarray(shot.convert("RGB").crop((left, top, left + width, top + height)))
+
+    def poll_hung(self, program, stop, seen):
+        """Asks the system every 250 ms whether it takes the window for hung."""
+        session = harness.session()
+        out = os.path.join(session.dir, "hung.json")
+        while not stop.is_set():
+            answer = winebox.run_probe(session.config.probe, session.env, out, session.probe_log,
+                                       ["hung", "--caption", program.main_caption], 30)
+            seen.append(answer.get("hung") if answer.get("ok") else None)
+            stop.wait(HUNG_POLL_S)
+
+    def unpainted(self, program):
+        answer = harness.session().probe("hung", "--caption", program.main_caption)
+        return answer.get("unpainted") if answer.get("ok") else None
+
+    def test_the_window_answers_and_repaints_while_the_site_is_slow(self):
+        session = harness.session()
+        session.site.hold("/111.txt")
+        self.addCleanup(session.site.release)
+        program, _ = self.start()
+        window = program.wait_window(lambda w: w["透明标签状态"]["text"] == READING, timeout=30,
+                                     what="the version read to begin")
+        reading_since = time.monotonic()
+        stop, seen = threading.Event(), []
+        poller = threading.Thread(target=self.poll_hung, args=(program, stop, seen))
+        poller.start()
+        try:
+            # The status text set just before the read is drawn while it waits.
+            wait_until(lambda: self.unpainted(program) == 0, timeout=3,
+                       what="every window of the program to be painted")
+            before = self.window_pixels("slow-site-before", window.rect)
+            left, top, width, height = window.rect
+            cover = subprocess.Popen(["xmessage", "-geometry", f"{width}x{height}+{left}+{top}",
+                                      "-bg", "black", "covering the program"], env=session.env,
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+            try:
+                wait_until(lambda: not np.array_equal(
+                    self.window_pixels("slow-site-covered", window.rect), before),
+                    timeout=10, interval=0.2, what="the window to be covered")
+            finally:
+                winebox.end_process(cover)
+            wait_until(lambda: np.array_equal(
+                self.window_pixels("slow-site-uncovered", window.rect), before)
+                and self.unpainted(program) == 0,
+                timeout=3, interval=0.2, what="the uncovered window to be painted again")
+            self.assertLess(time.monotonic() - reading_since, SLOW_SITE_S,
+                            "all of it happened while the site still held the document")
+            # Past the 5 s after which Windows would call the window hung.
+            stop.wait(max(0.0, SLOW_SITE_S - (time.monotonic() - reading_since)))
+        finally:
+            stop.set()
+            poller.join()
+        session.site.release()
+        program.wait_window(mc_page_shown, timeout=30, what="the MC page once the document came")
+        self.assertGreaterEqual(len(seen), SLOW_SITE_S / (HUNG_POLL_S + 1), seen)
+        self.assertEqual(set(seen), {False}, "never taken for hung, and every poll answered")
 
 
 if __name__ == "__main__":

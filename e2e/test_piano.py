@@ -34,6 +34,7 @@ setUpModule, tearDownModule = _pulse.set_up, _pulse.tear_down
 PIANO = "Zanvoro模拟钢琴"
 ON_TITLE = "温馨提示"
 ON_TEXT = "模拟钢琴开启成功！现在就演奏吧~！"
+HELD_TEXT = "以下按键已被其他程序占用，无法使用：F5、Q。其余按键已开启，现在就演奏吧~！"
 BARRIER = ["down:1B"]
 
 
@@ -45,9 +46,9 @@ class PianoTest(ChatBoxTest):
         program.wait_window(lambda w: w.visible, caption=PIANO, what="the piano window")
         self.assertFalse(program.main().visible)
 
-    def piano_on(self, program, control="保存配置按钮1"):
+    def piano_on(self, program, control="保存配置按钮1", text=ON_TEXT):
         program.click(control, caption=PIANO, post=True)
-        wait_box(program, ON_TITLE, ON_TEXT)
+        wait_box(program, ON_TITLE, text)
 
     def typed(self, chat, keys):
         """What the chat box receives of `keys` followed by the barrier key."""
@@ -84,6 +85,21 @@ class PianoKeysTest(PianoTest):
 
         self.switch_on(program)
         self.assertEqual(self.press(chat, "F1", send_lines(TEXTS[0])), send_lines(TEXTS[0]))
+
+
+class HeldPianoKeysTest(PianoTest):
+    def test_keys_another_program_holds_are_named_and_stay_with_it(self):
+        program, _, _ = self.start_with_texts(TEXTS)
+        chat = self.chat_box(program, hold_keys=(0x74, 0x51))  # F5, Q
+        self.open_piano(program)
+        self.piano_on(program, text=HELD_TEXT)
+        chat.focus()
+        mark = len(chat.lines())
+        xdotool("key", "F5", "q", "w", "F6", "Escape")
+        wait_until(lambda: chat.after(mark)[-1:] == BARRIER, what="the barrier key")
+        self.assertEqual(chat.after(mark), BARRIER, "W and F6 are the piano's, F5 and Q the other's")
+        hotkeys = [line for line in chat.lines()[mark:] if line.startswith("hotkey:")]
+        self.assertEqual(hotkeys, ["hotkey:74", "hotkey:51"])
 
 
 class PianoSoundTest(PianoTest):

@@ -14,6 +14,8 @@ setUpModule = harness.start_session
 tearDownModule = harness.stop_session
 
 PLACEHOLDER = "还没有设置"
+HELD_TEXT = "以下按键已被其他程序占用，无法使用：F5、F12。其余按键已开启，鼠标点击聊天框即可发送指定数据！"
+EMOJI_TEXT = "主播好😀 안녕"
 
 
 class QuickSendTest(ChatBoxTest):
@@ -49,20 +51,34 @@ class QuickSendTest(ChatBoxTest):
                          send_lines("改过的：再来一次"))
         self.assertEqual(self.press(chat, "F2", send_lines(""))[-6:], send_lines(""))
 
-    def test_a_key_another_program_holds_stays_with_it_and_the_others_work(self):
+    def test_keys_another_program_holds_are_named_stay_with_it_and_the_others_work(self):
         program, _, _ = self.start_with_texts(TEXTS)
-        chat = self.chat_box(program, hold_key=0x74)  # F5
-        self.assertIn("held:74", chat.lines())
-        self.switch_on(program)
-        chat.focus()
-        mark = len(chat.lines())
-        xdotool("key", "F5")
-        wait_until(lambda: "hotkey:74" in chat.lines()[mark:],
-                   what="F5 to reach the program holding it")
-        self.assertEqual(chat.after(mark), [], "F5 neither types nor sends")
-        self.assertEqual(self.press(chat, "F12", send_lines(TEXTS[11]))[-6:],
-                         send_lines(TEXTS[11]))
+        chat = self.chat_box(program, hold_keys=(0x74, 0x7B))  # F5, F12
+        self.assertEqual([l for l in chat.lines() if "held:" in l], ["held:74", "held:7B"])
+        self.switch_on(program, HELD_TEXT)
+        for key, code in (("F5", "74"), ("F12", "7B")):
+            chat.focus()
+            mark = len(chat.lines())
+            xdotool("key", key)
+            wait_until(lambda: f"hotkey:{code}" in chat.lines()[mark:],
+                       what=f"{key} to reach the program holding it")
+            self.assertEqual(chat.after(mark), [], f"{key} neither types nor sends")
+        self.assertEqual(self.press(chat, "F1", send_lines(TEXTS[0]))[-6:], send_lines(TEXTS[0]))
         self.assertNotIn("send:" + TEXTS[4], chat.lines())
+
+    def test_a_text_with_an_emoji_arrives_whole_and_the_keys_carry_scan_codes(self):
+        program, _, _ = self.start_with_texts(TEXTS)
+        chat = self.chat_box(program)
+        self.switch_on(program)
+        answer = harness.session().probe("settext", "--caption", program.main_caption,
+                                         "--name", "快捷编辑框7", "--text", EMOJI_TEXT)
+        self.assertTrue(answer.get("ok"), answer)
+        mark = len(chat.lines())
+        self.assertEqual(self.press(chat, "F7", send_lines(EMOJI_TEXT))[-6:],
+                         send_lines(EMOJI_TEXT))
+        # Enter, Ctrl and V as a keyboard sends them: the set-1 scan codes 1C, 1D and 2F.
+        scans = {line for line in chat.lines()[mark:] if line.startswith("scan:")}
+        self.assertLessEqual({"scan:0D:1C", "scan:11:1D", "scan:56:2F"}, scans)
 
     def test_save_writes_every_text_with_its_separator_and_fills_the_first_empty_box(self):
         program, _, d_dir = self.start_with_texts(TEXTS)

@@ -1,15 +1,20 @@
-"""Releases as a maker makes them: a test-only key, version 1 and version 2 built by the release
-tool for a site on a loopback port chosen now, Debian's nginx serving the release folder with
-the server block the tool wrote, version 1 updating itself to version 2, and the refusals that
-keep anyone else's program from being started."""
+"""Releases as a maker makes them: a test-only key and code-signing set-up, version 1 and
+version 2 built and signed by the release tool for a site on a loopback port chosen now, Debian's
+nginx serving the release folder with the server block the tool wrote, version 1 updating itself
+to version 2, and the refusals that keep anyone else's program, or another release than the one
+announced, from being started."""
 
+import contextlib
+import io
 import os
 import struct
 import subprocess
 import sys
 import tempfile
+from unittest import mock
 
 import harness
+from code_signing import CodeSigning
 from harness import ProgramTest, wait_until
 from nginx_server import NginxServer, free_loopback_port
 from test_online import DONE_TEXT, FAILED_TEXT, NOTICE, UPDATE_CAPTION, box_texts, mc_page_shown
@@ -24,16 +29,19 @@ def file_version(exe):
     """FILEVERSION of the exe's version resource, from its VS_FIXEDFILEINFO."""
     with open(exe, "rb") as f:
         data = f.read()
-    # The signature alone also turns up in the clips' samples: look right after the resource's
-    # key, where the fixed part begins at the next 32-bit boundary.
-    key = data.find("VS_VERSION_INFO\0".encode("utf-16-le"))
-    if key < 0:
-        return None
-    at = data.find(struct.pack("<I", 0xFEEF04BD), key, key + 40)
-    if at < 0:
-        return None
-    high, low = struct.unpack_from("<II", data, at + 8)
-    return (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
+    # The key also stands in the program's own data (the update reads it), and the signature
+    # alone turns up in the clips' samples: a version block is where the fixed part's signature
+    # follows the key at the next 32-bit boundary from the block's start.
+    key = "VS_VERSION_INFO\0".encode("utf-16-le")
+    found = []
+    at = data.find(key)
+    while at >= 0:
+        block = at - 6
+        if data[block + 40:block + 44] == struct.pack("<I", 0xFEEF04BD):
+            high, low = struct.unpack_from("<II", data, block + 48)
+            found.append((high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF))
+        at = data.find(key, at + 1)
+    return found[0] if len(found) == 1 else None
 
 
 class Nginx(NginxServer):
@@ -68,17 +76,28 @@ class Release:
         os.makedirs(keys)
         self.key = self._make_key(os.path.join(keys, "test-only"))
         self.other_key = self._make_key(os.path.join(keys, "other-test-only"))
-        build_dir = os.path.join(session.config.work_dir, "release-build")
-        self.v1 = self._release(1, build_dir)
-        self.v2 = self._release(2, build_dir)
+        self.signing = CodeSigning(os.path.join(self.dir, "codesign"))
+        self.build_dir = os.path.join(session.config.work_dir, "release-build")
+        # Both forms of certificate: version 1 from a PKCS#12 file, version 2 from PEM files with
+        # a time stamp.
+        self.v1 = self._release(1, ["--codesign-pfx", self.signing.pfx,
+                                    "--codesign-pass-file", self.signing.pass_file])
+        self.v2 = self._release(2, ["--codesign-cert", self.signing.cert,
+                                    "--codesign-key", self.signing.key,
+                                    "--timestamp-url", self.signing.tsa.url])
         self.site = os.path.join(self.v2, "site")
         self.exe_v1 = os.path.join(self.v1, "site", NAME + ".exe")
         self.served_exe = os.path.join(self.site, NAME + ".exe")
         self.document = os.path.join(self.site, "111.txt")
+        with open(self.exe_v1, "rb") as f:
+            self.v1_bytes = f.read()
+        with open(os.path.join(self.v1, "site", "111.txt"), "rb") as f:
+            self.v1_signature = f.read().decode("gbk").split("---")[3]
         with open(self.served_exe, "rb") as f:
             self.program_bytes = f.read()
         with open(self.document, "rb") as f:
             self.document_bytes = f.read()
+        self.v2_signature = self.document_bytes.decode("gbk").split("---")[3]
         self.nginx = Nginx(os.path.join(self.dir, "nginx"), os.path.join(self.v2, "nginx-site.conf"),
                            self.port)
 
@@ -88,14 +107,15 @@ class Release:
                        check=True, stdout=subprocess.DEVNULL)
         return prefix + ".pem"
 
-    def _release(self, version, build_dir):
+    def _release(self, version, codesign):
         out = os.path.join(self.dir, f"v{version}")
         log = os.path.join(self.dir, f"release-v{version}.log")
         with open(log, "wb") as f:
             done = subprocess.run(
                 [os.path.join(harness.SOURCE_DIR, "scripts", "release.sh"), "--version",
                  str(version), "--name", NAME, "--url-base", f"http://{self.host}/", "--key",
-                 self.key, "--out", out, "--site-host", self.host, "--build-dir", build_dir],
+                 self.key, "--out", out, "--site-host", self.host, "--build-dir", self.build_dir,
+                 *codesign],
                 stdout=f, stderr=subprocess.STDOUT)
         if done.returncode != 0:
             raise RuntimeError(f"the release tool failed for version {version} (see {log})")
@@ -108,8 +128,14 @@ class Release:
         with open(self.document, "wb") as f:
             f.write(self.document_bytes)
 
+    def document_announcing(self, version, signature):
+        """The release's document with another version number and signature."""
+        fields = self.document_bytes.decode("gbk").split("---")
+        return "---".join([str(version)] + fields[1:3] + [signature]).encode("gbk")
+
     def stop(self):
         self.nginx.stop()
+        self.signing.stop()
 
 
 _release = None
@@ -146,6 +172,70 @@ class ReleaseToolTest(ProgramTest):
         for name in ("ProductName", "FileDescription", "CompanyName"):
             self.assertIn(name.encode("utf-16-le"), r.program_bytes)
         self.assertIn(NAME.encode("utf-16-le"), r.program_bytes)
+
+    def test_release_programs_carry_authenticode_signatures(self):
+        r = _release
+        for what, exe, stamped in (("version 1, PKCS#12", r.exe_v1, False),
+                                   ("version 2, PEM and a time stamp", r.served_exe, True)):
+            with self.subTest(what):
+                code, out = r.signing.verify(exe)
+                self.assertEqual(code, 0, out)
+                self.assertIn("Signature verification: ok", out)
+                self.assertRegex(out, r"Message digest algorithm\s*:\s*SHA256")
+                # The name is not ASCII, so the signature describes the program by its ASCII name.
+                self.assertIn("Text description: Zanvoro\n", out)
+                self.assertIn(f"URL description: http://{r.host}/\n", out)
+                self.assertEqual("Timestamp Server Signature verification: ok" in out, stamped, out)
+        self.assertEqual(r.signing.tsa.requests, 1, "one time stamp, for version 2")
+        # A CA that did not issue the certificate does not vouch for it: the check above counts.
+        code, out = r.signing.verify(r.served_exe, ca=r.signing.tsa.cert)
+        self.assertNotEqual(code, 0, out)
+
+    def test_release_tool_checks_code_signing_options_before_building(self):
+        r = _release
+        s = r.signing
+        cases = {
+            "certificate without its key": (["--codesign-cert", s.cert], "go together"),
+            "pfx and certificate": (["--codesign-pfx", s.pfx, "--codesign-cert", s.cert,
+                                     "--codesign-key", s.key], "either --codesign-pfx"),
+            "time stamp without a certificate": (["--timestamp-url", s.tsa.url],
+                                                 "need a code-signing certificate"),
+            "missing pfx": (["--codesign-pfx", s.pfx + ".gone"], "no file"),
+            "time stamp not http": (["--codesign-pfx", s.pfx, "--timestamp-url", "ftp://a/"],
+                                    "--timestamp-url must be an http address"),
+        }
+        for what, (options, message) in cases.items():
+            with self.subTest(what):
+                out = tempfile.mkdtemp(dir=r.dir)
+                done = subprocess.run(
+                    [os.path.join(harness.SOURCE_DIR, "scripts", "release.sh"), "--version", "3",
+                     "--name", NAME, "--url-base", "http://a/", "--key", r.key, "--out", out,
+                     "--build-dir", os.path.join(out, "build"), *options],
+                    capture_output=True, text=True)
+                self.assertNotEqual(done.returncode, 0)
+                self.assertIn(message, done.stderr)
+                self.assertEqual(os.listdir(out), [], "nothing is built or written")
+
+    def test_without_a_code_signing_certificate_the_tool_says_what_windows_will_show(self):
+        r = _release
+        built = os.path.join(r.build_dir, "platform", "win32", "zanvoro.exe")
+        out = tempfile.mkdtemp(dir=r.dir)
+        args = release.parse_args(["--version", "2", "--name", NAME, "--url-base", "http://a/",
+                                   "--key", r.key, "--out", out, "--site-host", r.host,
+                                   "--build-dir", r.build_dir])
+        told = io.StringIO()
+        # The build itself is the one the releases above made; only its signing is looked at.
+        with mock.patch.object(release, "build_exe", return_value=built), \
+                contextlib.redirect_stderr(told), contextlib.redirect_stdout(io.StringIO()):
+            release.release(args)
+        self.assertIn("unknown publisher", told.getvalue())
+        shipped = os.path.join(out, "site", NAME + ".exe")
+        with open(shipped, "rb") as f, open(built, "rb") as g:
+            self.assertEqual(f.read(), g.read(), "the build as it is")
+        code, output = r.signing.verify(shipped)
+        self.assertNotEqual(code, 0, output)
+        with open(os.path.join(out, "site", "111.txt"), encoding="gbk") as f:
+            self.assertRegex(f.read(), r"---[0-9a-f]{128}$")
 
     def test_release_tool_refuses_to_run_without_a_key(self):
         out = tempfile.mkdtemp(dir=_release.dir)
@@ -221,6 +311,11 @@ class SignedUpdateTest(ProgramTest):
             "one byte of the program changed": lambda: self.change_one_byte(r, r.program_bytes),
             "signature made with another key": lambda: self.sign_with_other_key(r),
             "document without a signature": lambda: self.three_fields(r),
+            # Signed files of the maker's, announced as a release they are not.
+            "the real version 1 announced as version 3":
+                lambda: self.announce(r, r.v1_bytes, r.document_announcing(3, r.v1_signature)),
+            "version 2 announced as version 4":
+                lambda: self.announce(r, r.program_bytes, r.document_announcing(4, r.v2_signature)),
         }
         for what, prepare in cases.items():
             with self.subTest(what):
@@ -243,6 +338,13 @@ class SignedUpdateTest(ProgramTest):
         fields = r.document_bytes.decode("gbk").split("---")
         with open(r.document, "wb") as f:
             f.write("---".join(fields[:3] + [signature]).encode("gbk"))
+
+    @staticmethod
+    def announce(r, program, document):
+        with open(r.served_exe, "wb") as f:
+            f.write(program)
+        with open(r.document, "wb") as f:
+            f.write(document)
 
     @staticmethod
     def three_fields(r):

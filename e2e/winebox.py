@@ -215,6 +215,13 @@ def map_drive(prefix, letter, folder):
     os.replace(temp, link)
 
 
+def unmap_drive(prefix, letter):
+    """Takes a drive letter away, as on a machine without that drive."""
+    link = os.path.join(prefix, "dosdevices", letter.lower() + ":")
+    if os.path.lexists(link):
+        os.remove(link)
+
+
 def fresh_dir(path):
     shutil.rmtree(path, ignore_errors=True)
     os.makedirs(path)

@@ -1,6 +1,6 @@
 // Self-update download. Everything that touches a window runs on the GUI thread: the transfer's
-// end notification arrives on a worker and is posted over, and the signature check, which reads
-// the whole file, runs on a worker of its own so the window keeps answering meanwhile.
+// end notification arrives on a worker and is posted over, and the check of the file, which
+// reads all of it, runs on a worker of its own so the window keeps answering meanwhile.
 #include "online/self_update.h"
 
 #include <cmath>
@@ -8,6 +8,7 @@
 #include "base/number_text.h"
 #include "online/update_signature.h"
 #include "online/update_target.h"
+#include "online/version_check.h"
 
 namespace zv {
 namespace {
@@ -105,34 +106,40 @@ void SelfUpdate::Finish(const TransferOutcome& outcome) {
     return;
   }
   if (trustedKey_) {
-    CheckSignature(outcome.savedPath);
+    CheckDownload(outcome.savedPath);
   } else {
     Complete(outcome.savedPath);
   }
 }
 
-void SelfUpdate::CheckSignature(const std::string& path) {
-  // The document is read now, on the GUI thread, where its holder lives.
-  const std::string field = SignatureField(Form(platform_.ui, main_).Text("编辑框更新"));
+void SelfUpdate::CheckDownload(const std::string& path) {
+  // The document's values are read now, on the GUI thread, where their holders live.
+  const Form main(platform_.ui, main_);
+  const UpdateClaim claim{SignatureField(main.Text("编辑框更新")),
+                          VersionNumber(main.Text("编辑框版本号"))};
+  const int own = VersionNumber(main.Text("编辑框老版本号"));
   JoinChecker();
   try {
-    checker_ = platform_.workers.Start([this, path, field] {
-      const bool good = UpdateFileIsSigned(platform_.signatures, path, *trustedKey_, field,
-                                           stopping_);
-      if (!stopping_) platform_.dispatcher.Post([this, path, good] { Checked(path, good); });
+    checker_ = platform_.workers.Start([this, path, claim, own] {
+      // One read serves the signature and the version, so both speak of the same bytes.
+      const std::optional<std::string> program = platform_.files.ReadFile(path);
+      const bool genuine = program && UpdateIsGenuine(platform_.signatures, *program, *trustedKey_,
+                                                      claim, own, stopping_);
+      if (!stopping_) platform_.dispatcher.Post([this, path, genuine] { Checked(path, genuine); });
     });
   } catch (...) {
     Checked(path, false);  // a file that cannot be checked is never started
   }
 }
 
-void SelfUpdate::Checked(const std::string& path, bool signedByMaker) {
+void SelfUpdate::Checked(const std::string& path, bool genuine) {
   if (stopping_) return;  // the program is ending: start nothing now
-  if (signedByMaker) {
+  if (genuine) {
     Complete(path);
     return;
   }
-  // Someone else's program must not stay behind where the user might start it by hand.
+  // Someone else's program, or a release other than the one announced, must not stay behind
+  // where the user might start it by hand.
   platform_.files.RemoveFile(path);
   Fail();
 }

@@ -1,7 +1,8 @@
 // The update window and the download behind it: the transfer is started when the window is
 // created, its figures are shown twice a second, and its end either starts the new program
 // and ends this one, or tells the user the update failed and lets the program go on. A build
-// that trusts a signing key starts only a file signed with it.
+// that trusts a signing key starts only a file signed with it that carries the announced
+// version.
 #pragma once
 
 #include <atomic>
@@ -40,14 +41,14 @@ class SelfUpdate {
   void Begin(const Form& update, const Form& main);
   // The update window's 时钟1.
   void Tick(const Form& update, const Form& main);
-  // Program exit: no notification may arrive after this, and no signature check runs on.
+  // Program exit: no notification may arrive after this, and no check of a file runs on.
   void Stop();
 
  private:
   int OnNotice(const TransferNotice& notice);  // transfer worker thread
   void Finish(const TransferOutcome& outcome);  // GUI thread
-  void CheckSignature(const std::string& path);
-  void Checked(const std::string& path, bool signedByMaker);
+  void CheckDownload(const std::string& path);
+  void Checked(const std::string& path, bool genuine);
   void Complete(const std::string& path);
   void Fail();
   void StartNewProgram(const std::string& path);

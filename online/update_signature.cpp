@@ -3,10 +3,12 @@
 #include "online/update_signature.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "base/build_settings.h"
 #include "base/gbk_text.h"
+#include "online/file_version.h"
 
 namespace zv {
 namespace {
@@ -43,6 +45,13 @@ bool InScalarRange(const uint8_t* scalar) {
                                                kGroupOrder.end());
 }
 
+// The file version every build of release `version` carries; nothing for a number no build can
+// carry.
+std::optional<FileVersion> ReleaseFileVersion(int version) {
+  if (version < 0 || version > UINT16_MAX) return std::nullopt;
+  return FileVersion{build::kVersionMajor, build::kVersionMinor, static_cast<uint16_t>(version), 0};
+}
+
 }  // namespace
 
 std::string SignatureField(const std::string& document) {
@@ -68,11 +77,19 @@ std::optional<EcPublicKey> BuiltInUpdateKey() {
   return ParsePublicKey(hex).value_or(EcPublicKey{});
 }
 
-bool UpdateFileIsSigned(ISignatureChecker& checker, const std::string& path,
-                        const EcPublicKey& key, const std::string& field,
-                        const std::atomic<bool>& cut) {
+bool UpdateIsSigned(ISignatureChecker& checker, std::string_view program, const EcPublicKey& key,
+                    const std::string& field, const std::atomic<bool>& cut) {
   const std::optional<EcdsaSignature> signature = ParseSignature(field);
-  return signature && checker.FileIsSigned(path, key, *signature, cut);
+  return signature && checker.BytesAreSigned(program, key, *signature, cut);
+}
+
+bool UpdateIsGenuine(ISignatureChecker& checker, std::string_view program, const EcPublicKey& key,
+                     const UpdateClaim& claim, int ownVersion, const std::atomic<bool>& cut) {
+  if (claim.announced <= ownVersion) return false;
+  const std::optional<FileVersion> announced = ReleaseFileVersion(claim.announced);
+  // The version is read only from bytes the signature has vouched for.
+  return announced && UpdateIsSigned(checker, program, key, claim.signature, cut) &&
+         ReadFileVersion(program) == announced;
 }
 
 }  // namespace zv

@@ -40,6 +40,10 @@ bool VersionCheckTick(const Form& main) {
 
 std::string VersionDocumentUrl() { return std::string("http://") + build::kSiteHost + "/111.txt"; }
 
+int VersionNumber(const std::string& text) {
+  return TextToInteger(text, Digits::AsciiAndFullWidth);
+}
+
 bool RunVersionCheck(const Form& main, IHttpReader& http,
                      const std::function<void()>& openUpdateWindow) {
   main.SetText(kStatus, "正在读取服务器数据");
@@ -58,9 +62,7 @@ bool RunVersionCheck(const Form& main, IHttpReader& http,
   main.SetText("编辑框更新连接", fields[1]);
   main.SetText("编辑框软件名字", fields[2]);
 
-  const int own = TextToInteger(main.Text("编辑框老版本号"), Digits::AsciiAndFullWidth);
-  const int published = TextToInteger(main.Text("编辑框版本号"), Digits::AsciiAndFullWidth);
-  if (own < published) {
+  if (VersionNumber(main.Text("编辑框老版本号")) < VersionNumber(main.Text("编辑框版本号"))) {
     main.SetText(kStatus, "有新版本，请升级");
     openUpdateWindow();
   }

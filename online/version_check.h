@@ -18,6 +18,9 @@ bool VersionCheckTick(const Form& main);
 
 std::string VersionDocumentUrl();
 
+// A version number as the check compares it: the own and the published version alike.
+int VersionNumber(const std::string& text);
+
 // Reads the document and fills the holders; when a higher version is published, runs
 // `openUpdateWindow` (modal) first. Ends by showing the MC sound page and returns true, or
 // tells the user the document could not be read and returns false: the program must end.

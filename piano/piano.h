@@ -15,7 +15,7 @@ class Piano {
 
   // The piano takes F1..F12 itself, so quick-send goes off whether it was on or not.
   void Created(const Form& main);
-  // The success box is shown whatever the system accepted.
+  // The box that follows names the keys another program holds; those keys stay silent here.
   void Enable(const Form& piano);
   void Disable(const Form& piano);
   // The Hotkey event of the piano window's 标签1.

@@ -1,11 +1,12 @@
-// Checks that a file holds exactly the bytes its maker signed: ECDSA on the P-256 curve over the
-// SHA-256 of the whole file. Reading the signature text and choosing the key are the caller's.
+// Checks that a file's bytes are exactly those its maker signed: ECDSA on the P-256 curve over
+// the SHA-256 of the whole file. Reading the file, the signature text and choosing the key are
+// the caller's, so whatever else the caller reads from the file comes from the bytes checked.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace zv {
 
@@ -15,11 +16,10 @@ using EcdsaSignature = std::array<uint8_t, 64>;  // r then s, 32 big-endian byte
 class ISignatureChecker {
  public:
   virtual ~ISignatureChecker() = default;
-  // True only when the whole file at `path` (GBK) could be read and `signature` is valid for
-  // its bytes under `key`. Reads the file in pieces and may take a while on a large file, so it
-  // belongs on a worker; `cut` set ends the read early with false.
-  virtual bool FileIsSigned(const std::string& path, const EcPublicKey& key,
-                            const EcdsaSignature& signature, const std::atomic<bool>& cut) = 0;
+  // True only when `signature` is valid for `bytes` under `key`. Hashes a large file for a
+  // while, so it belongs on a worker; `cut` set ends the work early with false.
+  virtual bool BytesAreSigned(std::string_view bytes, const EcPublicKey& key,
+                              const EcdsaSignature& signature, const std::atomic<bool>& cut) = 0;
 };
 
 }  // namespace zv

@@ -9,8 +9,9 @@ namespace zv {
 class ITextCodec {
  public:
   virtual ~ITextCodec() = default;
-  // UTF-8 bytes as GBK bytes. Characters GBK cannot hold become '?', and so do bytes that are
-  // not valid UTF-8; the rest of the text is converted around them. Never fails.
+  // UTF-8 bytes as GBK bytes, characters GBK lacks as GB18030's four-byte sequences. Bytes
+  // that are not valid UTF-8 become '?'; the rest of the text is converted around them. Never
+  // fails.
   virtual std::string Utf8ToGbk(const std::string& utf8) const = 0;
 };
 

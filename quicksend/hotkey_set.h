@@ -14,8 +14,9 @@ class HotkeySet {
 
   // Registers every key in list order. While the set is already on, keys that work are kept
   // and only keys the system refused before are tried again: registering a held key a second
-  // time would be refused and lose the identifier that still works.
-  void Enable(WindowId window, const HotkeyTarget& target);
+  // time would be refused and lose the identifier that still works. Returns the indexes of the
+  // keys the system refused this time, in list order; nothing retries them later.
+  std::vector<size_t> Enable(WindowId window, const HotkeyTarget& target);
   // Releases every key; identifiers keep their values, as the handlers compare against them.
   void Disable(WindowId window);
 

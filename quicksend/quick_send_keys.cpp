@@ -3,11 +3,17 @@
 
 #include "quicksend/chat_delivery.h"
 #include "quicksend/quick_send_texts.h"
+#include "quicksend/switch_on_box.h"
 
 namespace zv {
 namespace {
 
 constexpr unsigned kF1 = 0x70;
+
+constexpr SwitchOnTexts kSwitchOnTexts = {
+    "快捷键开启成功！鼠标点击聊天框！按F1-12即可发送指定数据！",
+    "其余按键已开启，鼠标点击聊天框即可发送指定数据！",
+    "F1-12已全部被其他程序占用，快捷键未能开启！请关闭占用这些按键的程序后再试。"};
 
 std::vector<unsigned> FunctionKeys() {
   std::vector<unsigned> keys;
@@ -21,8 +27,11 @@ QuickSendKeys::QuickSendKeys(HotkeyBinder& binder, IKeyboard& keyboard, IClipboa
     : keys_(binder, FunctionKeys()), keyboard_(keyboard), clipboard_(clipboard) {}
 
 void QuickSendKeys::Enable(const Form& main) {
-  keys_.Enable(main.Id(), LabelTarget(main.Id(), MainWindowSpec(), "标签1"));
-  main.Ui().InfoBox("温馨提示：", "快捷键开启成功！鼠标点击聊天框！按F1-12即可发送指定数据！",
+  std::vector<std::string> refused;
+  for (size_t index : keys_.Enable(main.Id(), LabelTarget(main.Id(), MainWindowSpec(), "标签1"))) {
+    refused.push_back("F" + std::to_string(index + 1));
+  }
+  main.Ui().InfoBox("温馨提示：", SwitchOnBoxText(refused, keys_.Size(), kSwitchOnTexts),
                     BoxIcon::None);
 }
 

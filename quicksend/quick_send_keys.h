@@ -13,7 +13,7 @@ class QuickSendKeys {
  public:
   QuickSendKeys(HotkeyBinder& binder, IKeyboard& keyboard, IClipboard& clipboard);
 
-  // The success box is shown whatever the system accepted.
+  // The box that follows names the keys another program holds; those keys stay silent here.
   void Enable(const Form& main);
   // Also run when the piano window opens, since the piano takes F1..F12 for itself.
   void Disable(const Form& main);

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "base/data_paths.h"
 #include "base/gbk_text.h"
 
 namespace zv {
@@ -34,7 +33,7 @@ void LoadQuickSendTexts(const Form& main) {
   }
 }
 
-void SaveQuickSendTexts(const Form& main, IFileSystem& files) {
+void SaveQuickSendTexts(const Form& main, IFileSystem& files, const DataPaths& paths) {
   FillFirstEmptyBox(main);
   std::string text;
   for (int slot = 1; slot <= kQuickSendCount; ++slot) {
@@ -43,7 +42,7 @@ void SaveQuickSendTexts(const Form& main, IFileSystem& files) {
   main.SetText(kHolder, text);
   // The bytes written are the ones composed here, not a read-back of the holder, so whatever
   // an edit control might do to an unusual text cannot reach the file.
-  files.WriteFile(paths::kQuickSendConfig, text);
+  files.WriteFile(paths.quickSendConfig, text);
 }
 
 }  // namespace zv

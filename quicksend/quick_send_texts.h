@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/data_paths.h"
 #include "platform/file_system.h"
 #include "ui/form.h"
 
@@ -19,6 +20,6 @@ void LoadQuickSendTexts(const Form& main);
 
 // Fills the first empty box with the placeholder, keeps the file's text in 编辑框快捷配置 and
 // writes it to the configuration file. A failed write is silent and leaves the old file whole.
-void SaveQuickSendTexts(const Form& main, IFileSystem& files);
+void SaveQuickSendTexts(const Form& main, IFileSystem& files, const DataPaths& paths);
 
 }  // namespace zv

@@ -1,16 +1,15 @@
 # Faces of the buttons: the tab buttons, the sound buttons and the round play/stop buttons.
 # The program draws captions over tab and sound buttons, so their middles stay one flat light
-# colour; all relief lives in thin bands along the edges.
+# colour; all relief lives in thin bands along the edges. Each face is designed in the box of
+# the buttons that show it.
 import paint
 from paint import CORAL, VIOLET, WINDOW_GREY, Canvas
-
-SUPERSAMPLE = 6
 
 
 def _face(size, radius, field, border, top_light, bottom_dark, band):
     """A rounded face: flat field, a highlight band at the top and a shade band at the bottom."""
     w, h = size
-    c = Canvas(size, SUPERSAMPLE, background=WINDOW_GREY)
+    c = Canvas.for_file(size, paint.file_size(size), background=WINDOW_GREY)
     c.rect((0.5, 0.5, w - 0.5, h - 0.5), fill=field, radius=radius)
     c.fill_gradient((1.5, 1.5, w - 1.5, 1.5 + band), top_light, field, mask_radius=radius - 1)
     c.fill_gradient((1.5, h - 1.5 - band, w - 1.5, h - 1.5), field, bottom_dark,
@@ -41,8 +40,12 @@ def tab_pressed():
     return paint.encode_jpeg(c.finish())
 
 
+BUTTON_SIZE = (96, 32)
+
+
 def button():
-    c = _face((96, 30), 5, (248, 249, 251), (138, 150, 176), (255, 255, 255), (222, 226, 236), 6)
+    c = _face(BUTTON_SIZE, 5, (248, 249, 251), (138, 150, 176), (255, 255, 255), (222, 226, 236),
+              6)
     return paint.encode_jpeg(c.finish())
 
 
@@ -51,7 +54,7 @@ ROUND = 50
 
 def _round_button(base, pressed, glyph):
     size = ROUND
-    c = Canvas((size, size), SUPERSAMPLE, background=WINDOW_GREY)
+    c = Canvas.for_file((size, size), paint.file_size((size, size)), background=WINDOW_GREY)
     cx = cy = size / 2
     sink = 0.8 if pressed else 0.0
 

@@ -1,12 +1,16 @@
 # The update icon (exe and update window): a white down arrow on a blue-violet disc, drawn
-# separately for each size so that the 16-pixel one gets thicker strokes instead of a blur.
+# separately for each size so that the small ones get thicker strokes instead of a blur.
 from PIL import Image, ImageDraw
 
 import ico_file
 import paint
 
-SIZES = (48, 32, 16)
-DEPTHS = (32, 8)
+# Every size Windows asks for at 100 % to 200 % scaling: small icons (16 at 100 %, 20, 24, 32
+# at 200 %), large ones (32 .. 64) and Explorer's biggest views (256).
+SIZES = (256, 64, 48, 40, 32, 24, 20, 16)
+# 256-colour companions of the classic sizes, for shells and remote sessions that want them.
+PALETTE_SIZES = (48, 32, 16)
+SMALL_UP_TO = 24  # at these sizes the thin strokes would blur away
 SUPERSAMPLE = 8
 DISC_TOP = (92, 132, 255)
 DISC_BOTTOM = (88, 56, 214)
@@ -28,7 +32,7 @@ def glyph(size):
     rim = max(SUPERSAMPLE, u(0.035))
     draw.ellipse([u(0.03), u(0.03), u(0.97) - 1, u(0.97) - 1], outline=RIM, width=int(rim))
 
-    small = size <= 16
+    small = size <= SMALL_UP_TO
     shaft = 0.20 if small else 0.15
     head = 0.56 if small else 0.46
     head_top = 0.50 if small else 0.47
@@ -47,6 +51,7 @@ def update_icon():
     entries = []
     for size in SIZES:
         image = glyph(size)
-        for bits in DEPTHS:
-            entries.append((image, bits))
+        entries.append((image, ico_file.PNG if size == 256 else 32))
+        if size in PALETTE_SIZES:
+            entries.append((image, 8))
     return ico_file.build(entries)

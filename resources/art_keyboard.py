@@ -4,8 +4,9 @@
 import paint
 from paint import Canvas
 
-SIZE = (606, 286)
-UNIT = 39.0                       # width of one ordinary key, in pixels
+SIZE = (606, 286)                 # design units; the piano window shows the map in BOX
+BOX = (568, 288)
+UNIT = 39.0                       # width of one ordinary key
 LEFT = (SIZE[0] - 15 * UNIT) / 2  # the main block is 15 units wide
 KEY_INSET = 3.0                   # gap between a cap and its slot, on each side
 HALO_INSET = 0.6                  # keeps neighbouring groups' outlines apart
@@ -106,7 +107,8 @@ def _draw_cap(c, label, box, group):
            width=0.8)
     centre = ((x0 + x1) / 2, (y0 + y1) / 2 - 1.3)
     if group:
-        size = 13 if label.startswith("F") else 15.5
+        # Function-key names are two or three letters wide; the letter F itself is one.
+        size = 13 if len(label) > 1 else 15.5
         c.text(centre, label, size, ink, bold=0.45)
     elif len(label) == 1 and label.isalnum():
         c.text(centre, label, 14, DIM_TEXT, bold=0.2)
@@ -129,7 +131,7 @@ def _tag_below(c, text, colour, x0, x1, bottom):
 
 
 def keyboard():
-    c = Canvas(SIZE, 4)
+    c = Canvas.for_file(SIZE, paint.file_size(BOX))
     w, h = SIZE
     c.fill_gradient((0, 0, w, h), CHASSIS_TOP, CHASSIS_BOTTOM)
     c.rect((2, 2, w - 2, h - 2), outline=(90, 96, 116), width=1, radius=10)

@@ -69,8 +69,8 @@ def _backdrop_crop(box):
 def logo():
     # Designed in the 88x32 box it is shown in; the backdrop is the banner beneath it, so the
     # JPEG's rectangle does not show.
-    box_w, box_h = LOGO_BOX[2] - LOGO_BOX[0], LOGO_BOX[3] - LOGO_BOX[1]
-    c = Canvas((box_w, box_h), SUPERSAMPLE)
+    box = (LOGO_BOX[2] - LOGO_BOX[0], LOGO_BOX[3] - LOGO_BOX[1])
+    c = Canvas.for_file(box, paint.file_size(box))
     c.image.paste(_backdrop_crop(LOGO_BOX).resize(c.image.size, Image.LANCZOS))
     c.fill_gradient((2, 3, 28, 29), CORAL, VIOLET, mask_radius=7)
     c.rect((2, 3, 28, 29), outline=(255, 255, 255, 90), width=0.8, radius=7)
@@ -80,23 +80,24 @@ def logo():
            width=1.6)
     c.text((33, 13.5), "ZANVORO", 10.5, (255, 255, 255), anchor="lm", bold=0.35)
     c.text((33, 24), "直播助手", 8.5, (210, 200, 255), anchor="lm")
-    return paint.encode_jpeg(c.finish((100, 40)))
+    return paint.encode_jpeg(c.finish())
 
 
 def link():
     box = (88, 24)
     corner = _backdrop_crop(LINKS_BOX).resize((1, 1), Image.BOX).getpixel((0, 0))
-    c = Canvas(box, SUPERSAMPLE, background=corner)
+    c = Canvas.for_file(box, paint.file_size(box), background=corner)
     c.fill_gradient((0, 0.5, 88, 23.5), CORAL, AMBER, mask_radius=7, horizontal=True)
     c.rect((0, 0.5, 88, 23.5), outline=(255, 255, 255, 110), width=0.8, radius=7)
     c.rect((4, 3.2, 84, 11), fill=(255, 255, 255, 45), radius=4)  # gloss
     c.text((40, 12.2), "点击进入", 12, (255, 255, 255), bold=0.35,
            outline=(160, 40, 60, 90), outline_width=0.6)
     c.line([(70, 8.5), (74, 12), (70, 15.5)], fill=(255, 255, 255), width=1.6)
-    return paint.encode_gif([c.finish((90, 22))], 0)
+    return paint.encode_gif([c.finish()], 0)
 
 
-LOADING_SIZE = 400
+LOADING_SIZE = 400         # design units across; the overlay box is 312 pixels
+LOADING_BOX = (312, 312)
 LOADING_FRAMES = 6
 LOADING_DELAY_MS = 120
 LOADING_BAND = 48          # status text band at the bottom (the program uses 32/312 of it)
@@ -105,7 +106,7 @@ LOADING_FIELD = (247, 248, 252)
 
 def _loading_frame(frame):
     size = LOADING_SIZE
-    c = Canvas((size, size), 3, background=LOADING_FIELD)
+    c = Canvas.for_file((size, size), paint.file_size(LOADING_BOX), background=LOADING_FIELD)
     cx, cy = size / 2, (size - LOADING_BAND) / 2 + 4
     c.ellipse((cx - 126, cy - 126, cx + 126, cy + 126), fill=(234, 236, 248))
     c.ellipse((cx - 102, cy - 102, cx + 102, cy + 102), fill=(255, 255, 255))
@@ -136,7 +137,7 @@ def _loading_frame(frame):
     c.rect((0, size - LOADING_BAND, size, size), fill=LOADING_FIELD)
     c.line([(40, size - LOADING_BAND - 3), (size - 40, size - LOADING_BAND - 3)],
            fill=(226, 229, 238), width=1)
-    return c.finish((size, size))
+    return c.finish()
 
 
 def loading():

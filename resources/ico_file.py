@@ -1,7 +1,10 @@
 # Writes .ico files: ICONDIR, ICONDIRENTRYs and BITMAPINFOHEADER DIBs (colour rows then the
-# 1-bit AND mask, height doubled). Pillow's writer only makes 32-bit/PNG entries, and 256-colour
-# entries are what older shells and remote sessions ask for.
+# 1-bit AND mask, height doubled), or a PNG file as the whole entry. Pillow's writer only makes
+# 32-bit/PNG entries, and 256-colour entries are what older shells and remote sessions ask for.
 # Layout: https://learn.microsoft.com/en-us/previous-versions/ms997538(v=msdn.10)
+# PNG entries (Windows Vista on, the usual form of the 256-pixel image, where a DIB would take a
+# quarter of a megabyte): https://learn.microsoft.com/en-us/windows/win32/uxguide/vis-icons
+import io
 import struct
 
 from PIL import Image
@@ -10,6 +13,7 @@ ICONDIR = struct.Struct("<HHH")
 ICONDIRENTRY = struct.Struct("<BBBBHHII")
 BITMAPINFOHEADER = struct.Struct("<IiiHHIIiiII")
 OPAQUE_FROM = 128  # alpha at or above this is solid in the 256-colour entries
+PNG = "png"       # an entry kind beside the bit depths 8 and 32
 
 
 def _mask_rows(image):
@@ -79,27 +83,36 @@ def _first_solid(solid):
     raise ValueError("icon image is fully transparent")
 
 
+def _png(image):
+    out = io.BytesIO()
+    image.save(out, "PNG", optimize=True)
+    return out.getvalue()
+
+
 def build(entries):
-    """entries: (RGBA image, bits) pairs with bits 8 or 32 and sides up to 256."""
-    dibs = []
-    for image, bits in entries:
+    """entries: (RGBA image, kind) pairs with kind 8, 32 or PNG (32-bit colour with alpha) and
+    sides up to 256."""
+    parts = []
+    for image, kind in entries:
         if image.mode != "RGBA":
             raise ValueError("icon images must be RGBA")
         w, h = image.size
         if not (1 <= w <= 256 and 1 <= h <= 256):
             raise ValueError(f"icon side out of range: {w}x{h}")
-        if bits == 32:
-            dibs.append((w, h, bits, _dib32(image)))
-        elif bits == 8:
-            dibs.append((w, h, bits, _dib8(image)))
+        if kind == 32:
+            parts.append((w, h, 32, _dib32(image)))
+        elif kind == 8:
+            parts.append((w, h, 8, _dib8(image)))
+        elif kind == PNG:
+            parts.append((w, h, 32, _png(image)))
         else:
-            raise ValueError(f"unsupported depth {bits}")
+            raise ValueError(f"unsupported entry kind {kind}")
 
-    out = bytearray(ICONDIR.pack(0, 1, len(dibs)))
-    offset = ICONDIR.size + ICONDIRENTRY.size * len(dibs)
-    for w, h, bits, dib in dibs:
-        out += ICONDIRENTRY.pack(w % 256, h % 256, 0, 0, 1, bits, len(dib), offset)
-        offset += len(dib)
-    for _, _, _, dib in dibs:
-        out += dib
+    out = bytearray(ICONDIR.pack(0, 1, len(parts)))
+    offset = ICONDIR.size + ICONDIRENTRY.size * len(parts)
+    for w, h, bits, data in parts:
+        out += ICONDIRENTRY.pack(w % 256, h % 256, 0, 0, 1, bits, len(data), offset)
+        offset += len(data)
+    for _, _, _, data in parts:
+        out += data
     return bytes(out)

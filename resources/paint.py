@@ -15,8 +15,19 @@ CORAL = (255, 94, 126)
 AMBER = (255, 190, 80)
 WINDOW_GREY = (240, 240, 240)  # the default dialog face the buttons sit on
 
+# A picture carries this many pixels per pixel of the largest box the windows show it in, so a
+# display at up to 200 % scales it down (or maps it one to one) and never blows it up.
+SHOWN_SCALE = 2
+# Canvas pixels per file pixel: enough for smooth edges after the one shrink at the end.
+OVERSAMPLE = 3
+
 _font_path = DEFAULT_FONT
 _font_cache = {}
+
+
+def file_size(box):
+    """The pixel size of a picture the windows show in a box of `box` (width, height)."""
+    return (box[0] * SHOWN_SCALE, box[1] * SHOWN_SCALE)
 
 
 def use_font(path):
@@ -81,9 +92,19 @@ class Canvas:
     def __init__(self, size, scale, background=(0, 0, 0)):
         self.w, self.h = size
         self.s = scale
+        self.pixels = None
         self.image = Image.new("RGB", (int(round(self.w * scale)), int(round(self.h * scale))),
                                background)
         self.draw = ImageDraw.Draw(self.image, "RGBA")
+
+    @classmethod
+    def for_file(cls, size, pixels, background=(0, 0, 0)):
+        """A canvas of logical `size` that `finish` turns into `pixels`, with OVERSAMPLE canvas
+        pixels per file pixel along the axis that needs the most."""
+        scale = OVERSAMPLE * max(pixels[0] / size[0], pixels[1] / size[1])
+        canvas = cls(size, scale, background)
+        canvas.pixels = tuple(pixels)
+        return canvas
 
     def box(self, x0, y0, x1, y1):
         return [x0 * self.s, y0 * self.s, x1 * self.s - 1, y1 * self.s - 1]
@@ -164,7 +185,7 @@ class Canvas:
                        stroke_width=stroke, stroke_fill=fill)
 
     def finish(self, size=None):
-        size = size or (int(round(self.w)), int(round(self.h)))
+        size = size or self.pixels or (int(round(self.w)), int(round(self.h)))
         return self.image.resize(size, Image.LANCZOS)
 
 

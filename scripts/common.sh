@@ -26,11 +26,13 @@ ZANVORO_JOBS=2
 #   the clips: espeak-ng, libebur128-1 (loudness; -dev for the clip tests), ffmpeg (recordings)
 #   fuzz targets (libFuzzer): clang
 #   signed updates: openssl (keys, signatures, the build's key), libssl-dev (native checks),
-#   nginx-light (the release site in the end-to-end tests)
+#   nginx-light (the release site in the end-to-end tests), osslsigncode (Authenticode signing of
+#   releases and its check in the release tests)
+#   a proxy between the program and the site in the end-to-end tests: tinyproxy
 ZANVORO_PACKAGES=(
   build-essential cmake googletest g++-mingw-w64-x86-64-posix clang
   wine xvfb xdotool imagemagick fonts-wqy-microhei x11-utils
   pulseaudio pulseaudio-utils sox python3 python3-pil python3-numpy espeak-ng
-  openssl libssl-dev nginx-light
+  openssl libssl-dev nginx-light osslsigncode tinyproxy
   ffmpeg libebur128-1 libebur128-dev
 )

@@ -1,14 +1,19 @@
 """Builds a release of zanvoro.exe for the official site and signs it.
 
   scripts/release.sh --version N --name NAME --url-base URL --key PRIVATE.pem --out DIR
-                     [--site-host HOST] [--build-dir DIR]
+                     [--codesign-cert CERT.pem --codesign-key KEY.pem
+                      | --codesign-pfx FILE.p12] [--codesign-pass-file FILE]
+                     [--timestamp-url URL] [--site-host HOST] [--build-dir DIR]
 
 Builds the exe (own version N, the public half of PRIVATE.pem compiled in, the official site
-HOST), then writes DIR/site/NAME.exe, DIR/site/111.txt (the version document, GBK, one line:
+HOST), gives it an Authenticode signature with osslsigncode when a code-signing certificate is
+given (SHA-256, the program's name and the official site, an RFC 3161 time stamp from URL), and
+only then makes the update signature, over the Authenticode-signed bytes. Writes
+DIR/site/NAME.exe, DIR/site/111.txt (the version document, GBK, one line:
 N---URL/NAME.exe---NAME---SIGNATURE) and DIR/nginx-site.conf (a server block serving DIR/site).
 Nothing is uploaded; the last lines say what to upload. Without a key it refuses to run: an
 unsigned release could not update any build that trusts a key, and would teach users to accept
-unsigned files.
+unsigned files. Without a code-signing certificate it still runs, and says what that costs.
 """
 
 import argparse
@@ -28,6 +33,15 @@ MAX_VERSION = 65535  # the version resource holds 16 bits per field
 FORBIDDEN = set('\\/:*?"<>|')
 DEVICES = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"} | \
     {f"{p}{d}" for p in ("COM", "LPT") for d in "0123456789"}
+
+
+# Authenticode's description is an ASCII string: Windows shows other characters garbled, so a
+# name that is not plain ASCII is described by the product's own ASCII name.
+ASCII_PROGRAM_NAME = "Zanvoro"
+UNKNOWN_PUBLISHER = (
+    "no code-signing certificate given: the exe carries no Authenticode signature, so Windows "
+    "shows it as coming from an unknown publisher and SmartScreen stops users who download it "
+    "by hand (see the README for where to get a certificate)")
 
 
 class ReleaseError(Exception):
@@ -136,6 +150,44 @@ def sign(path, private_key, public_key, work):
         return der_signature_to_hex(f.read())
 
 
+def check_codesign(args):
+    """The code-signing credentials as osslsigncode takes them, or None when none were given."""
+    if args.codesign_pfx and (args.codesign_cert or args.codesign_key):
+        raise ReleaseError("give either --codesign-pfx or --codesign-cert with --codesign-key")
+    if bool(args.codesign_cert) != bool(args.codesign_key):
+        raise ReleaseError("--codesign-cert and --codesign-key go together")
+    if args.codesign_pfx:
+        credentials = ["-pkcs12", args.codesign_pfx]
+    elif args.codesign_cert:
+        credentials = ["-certs", args.codesign_cert, "-key", args.codesign_key]
+    else:
+        if args.codesign_pass_file or args.timestamp_url:
+            raise ReleaseError("--codesign-pass-file and --timestamp-url need a code-signing "
+                               "certificate (--codesign-cert and --codesign-key, or --codesign-pfx)")
+        return None
+    for path in (args.codesign_pfx, args.codesign_cert, args.codesign_key,
+                 args.codesign_pass_file):
+        if path and not os.path.isfile(path):
+            raise ReleaseError(f"no file {path}")
+    if args.codesign_pass_file:
+        credentials += ["-readpass", args.codesign_pass_file]
+    if args.timestamp_url:
+        parts = urllib.parse.urlsplit(args.timestamp_url)
+        if parts.scheme not in ("http", "https") or not parts.netloc:
+            raise ReleaseError(f"--timestamp-url must be an http address: {args.timestamp_url!r}")
+        credentials += ["-ts", args.timestamp_url]
+    if not shutil.which("osslsigncode"):
+        raise ReleaseError("osslsigncode is missing: run scripts/install-deps.sh")
+    return credentials
+
+
+def authenticode_sign(exe, target, credentials, name, site_host):
+    """Signs `exe` into `target` as Windows expects of a program from a known publisher."""
+    description = name if name.isascii() and name.isprintable() else ASCII_PROGRAM_NAME
+    run(["osslsigncode", "sign", *credentials, "-h", "sha256", "-n", description,
+         "-i", f"http://{site_host}/", "-in", exe, "-out", target], stdout=subprocess.DEVNULL)
+
+
 def nginx_site(site_dir, site_host):
     host, _, port = site_host.rpartition(":") if ":" in site_host else (site_host, "", "80")
     listen = f"{host}:{port}" if re.fullmatch(r"[0-9.]+", host) else port
@@ -167,6 +219,7 @@ def release(args):
     version = check_version(args.version)
     name = check_name(args.name)
     url_base = check_url_base(args.url_base)
+    codesign = check_codesign(args)
     site_host = args.site_host or default_site_host()
     out = os.path.abspath(args.out)
     build_dir = os.path.abspath(args.build_dir)
@@ -181,7 +234,13 @@ def release(args):
         print(f"release: building version {version} for {site_host} in {build_dir}", flush=True)
         exe = build_exe(build_dir, version, public_key, site_host)
         target = os.path.join(site_dir, name + ".exe")
-        shutil.copyfile(exe, target)
+        if codesign:
+            authenticode_sign(exe, os.path.join(work, "signed.exe"), codesign, name, site_host)
+            shutil.copyfile(os.path.join(work, "signed.exe"), target)
+        else:
+            print(f"release: {UNKNOWN_PUBLISHER}", file=sys.stderr, flush=True)
+            shutil.copyfile(exe, target)
+        # Last: the update signature covers the file exactly as users get it.
         signature = sign(target, key, public_key, work)
 
     address = f"{url_base}/{urllib.parse.quote(name + '.exe', safe='')}"
@@ -191,25 +250,35 @@ def release(args):
     with open(os.path.join(out, "nginx-site.conf"), "w", encoding="utf-8") as f:
         f.write(nginx_site(site_dir, site_host))
 
-    print(f"release: version {version} signed; the document reads:\n  {document}")
+    signed = "update and Authenticode signatures" if codesign else "update signature only"
+    print(f"release: version {version} signed ({signed}); the document reads:\n  {document}")
     print("Upload to the root of the official site, the program file first:")
     print(f"  1. {target}")
     print(f"  2. {os.path.join(site_dir, '111.txt')}  (last: it tells every client to update)")
     print(f"nginx server block for the site: {os.path.join(out, 'nginx-site.conf')}")
 
 
-def main():
+def parse_args(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--version", required=True, help="own version of the new build")
     parser.add_argument("--name", required=True, help="software name: the file stem users get")
     parser.add_argument("--url-base", required=True, help="http address of the site folder")
     parser.add_argument("--key", help="the maker's private signing key (PEM)")
     parser.add_argument("--out", required=True, help="folder the release is written to")
+    parser.add_argument("--codesign-cert", help="code-signing certificate, PEM (may hold the chain)")
+    parser.add_argument("--codesign-key", help="private key of --codesign-cert, PEM")
+    parser.add_argument("--codesign-pfx", help="code-signing certificate and key as PKCS#12")
+    parser.add_argument("--codesign-pass-file", help="file holding the password of the key or pfx")
+    parser.add_argument("--timestamp-url", help="RFC 3161 time-stamping server for the signature")
     parser.add_argument("--site-host", help="official site host (default: the build's default)")
     parser.add_argument("--build-dir", default=os.path.join(ROOT, "build", "release"),
                         help="cross build tree for releases (default: build/release)")
+    return parser.parse_args(argv)
+
+
+def main():
     try:
-        release(parser.parse_args())
+        release(parse_args())
     except ReleaseError as e:
         print(f"release: {e}", file=sys.stderr)
         sys.exit(1)

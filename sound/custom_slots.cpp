@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "base/data_paths.h"
 #include "base/gbk_text.h"
 
 namespace zv {
@@ -45,16 +44,17 @@ std::string FileNameOf(const std::string& path) {
   return last == -1 ? path : path.substr(static_cast<size_t>(last));
 }
 
-void ChooseSlotFile(const Form& main, IFileDialog& dialog, IFileSystem& files, int slot) {
+void ChooseSlotFile(const Form& main, IFileDialog& dialog, IFileSystem& files,
+                    const DataPaths& paths, int slot) {
   if (!IsSlot(slot)) return;
   const std::optional<std::string> path = dialog.ChooseFileToOpen();
   if (!path) return;
   main.SetText(SlotPathName(slot), *path);
   main.SetText(SlotLabelName(slot), FileNameOf(*path));
-  SaveSlots(main, files);
+  SaveSlots(main, files, paths);
 }
 
-void SaveSlots(const Form& main, IFileSystem& files) {
+void SaveSlots(const Form& main, IFileSystem& files, const DataPaths& paths) {
   main.SetText(kConfigHolder, "");
   FillFirstEmpty(main, SlotPathName, kNoPath);
   FillFirstEmpty(main, SlotLabelName, kUnchosenCaption);
@@ -64,7 +64,7 @@ void SaveSlots(const Form& main, IFileSystem& files) {
     text += main.Text(SlotPathName(slot)) + kFieldSeparator;
   }
   main.SetText(kConfigHolder, text);
-  files.WriteFile(paths::kCustomSoundConfig, main.Text(kConfigHolder));
+  files.WriteFile(paths.customSoundConfig, main.Text(kConfigHolder));
 }
 
 void PlaySlot(const Form& main, IMediaPlayer& media, int slot) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/data_paths.h"
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
 #include "platform/media_player.h"
@@ -22,11 +23,12 @@ void LoadSlots(const Form& main);
 
 // The Open File dialog for one slot; a chosen file becomes the slot's path and its name the
 // label, and the slots are saved. Cancelling changes and writes nothing.
-void ChooseSlotFile(const Form& main, IFileDialog& dialog, IFileSystem& files, int slot);
+void ChooseSlotFile(const Form& main, IFileDialog& dialog, IFileSystem& files,
+                    const DataPaths& paths, int slot);
 
 // Writes every slot to the configuration file (after filling in one empty path and one empty
 // label). A failed write is silent and the slots keep what they show.
-void SaveSlots(const Form& main, IFileSystem& files);
+void SaveSlots(const Form& main, IFileSystem& files, const DataPaths& paths);
 
 // Stops the file playing now and starts the slot's file, if it has one.
 void PlaySlot(const Form& main, IMediaPlayer& media, int slot);

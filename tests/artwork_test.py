@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-# Checks the drawn artwork the way the program will use it: names from pictures.h, formats and
-# sizes, the loading animation, calm places for the captions the program draws, the icon's
-# entries, the resource script and zanvoro_embed(), and a generator that is repeatable and
-# fails loudly.
+# Checks the drawn artwork the way the program will use it: names from pictures.h, formats, sizes
+# against the boxes the window catalogue shows each picture in, the loading animation, calm
+# places for the captions the program draws, the icon's entries, the resource script and
+# zanvoro_embed(), and a generator that is repeatable and fails loudly.
 import argparse
+import io
 import os
 import re
 import struct
@@ -19,40 +20,48 @@ ROOT = os.path.dirname(HERE)
 OPTIONS = None
 
 PICTURES = [
-    # name, format, pixel size
-    ("banner.jpg", "JPEG", (1600, 300)),
-    ("loading.gif", "GIF", (400, 400)),
-    ("link.gif", "GIF", (90, 22)),
-    ("logo.jpg", "JPEG", (100, 40)),
-    ("tab_normal.jpg", "JPEG", (100, 45)),
-    ("tab_pressed.jpg", "JPEG", (100, 45)),
-    ("button.jpg", "JPEG", (96, 30)),
-    ("play_normal.jpg", "JPEG", (50, 50)),
-    ("play_pressed.jpg", "JPEG", (50, 50)),
-    ("stop_normal.jpg", "JPEG", (50, 50)),
-    ("stop_pressed.jpg", "JPEG", (50, 50)),
-    ("keyboard.jpg", "JPEG", (606, 286)),
-    ("grand_piano.jpg", "JPEG", (1280, 800)),
-    ("update.ico", "ICO", (48, 48)),
+    # name, format
+    ("banner.jpg", "JPEG"),
+    ("loading.gif", "GIF"),
+    ("link.gif", "GIF"),
+    ("logo.jpg", "JPEG"),
+    ("tab_normal.jpg", "JPEG"),
+    ("tab_pressed.jpg", "JPEG"),
+    ("button.jpg", "JPEG"),
+    ("play_normal.jpg", "JPEG"),
+    ("play_pressed.jpg", "JPEG"),
+    ("stop_normal.jpg", "JPEG"),
+    ("stop_pressed.jpg", "JPEG"),
+    ("keyboard.jpg", "JPEG"),
+    ("grand_piano.jpg", "JPEG"),
+    ("update.ico", "ICO"),
 ]
 
-# Regions the program writes over, in pixels of the file: (name, box, most spread of
-# luminance, lowest and highest allowed luminance). Black captions need a flat light field,
-# the banner's white link texts a dark one.
+# A picture must hold this many pixels per pixel of the largest box a window shows it in, so
+# that displays at up to 200 % only ever shrink it.
+SHOWN_SCALE = 2
+
+# Regions the program writes over, in pixels of the box the picture is shown in: (name, box,
+# most spread of luminance, lowest and highest allowed luminance). Black captions need a flat
+# light field, the banner's white link texts a dark one.
 CAPTION_AREAS = [
     ("tab_normal.jpg", (8, 13, 92, 32), 12, 200, 255),
     ("tab_pressed.jpg", (8, 13, 92, 32), 12, 150, 255),
-    ("button.jpg", (8, 8, 88, 22), 12, 200, 255),
-    ("loading.gif", (0, 356, 400, 400), 0, 200, 255),
-    # Link texts: box row y 0..24, x 8..632 of the 688x72 box the banner is squeezed into.
-    ("banner.jpg", (19, 0, 1470, 100), 255, 0, 120),
+    ("button.jpg", (8, 8, 88, 24), 12, 200, 255),
+    ("loading.gif", (0, 278, 312, 312), 0, 200, 255),  # the status label's band
+    ("banner.jpg", (8, 0, 632, 24), 255, 0, 120),      # the row of link texts
 ]
 
 PRESSED_FACES = [("tab_normal.jpg", "tab_pressed.jpg"),
                  ("play_normal.jpg", "play_pressed.jpg"),
                  ("stop_normal.jpg", "stop_pressed.jpg")]
 
-ICON_ENTRIES = {(48, 32), (48, 8), (32, 32), (32, 8), (16, 32), (16, 8)}
+# Windows asks for small icons of 16 and large ones of 32 pixels at 100 % and for those sizes
+# scaled at 125, 150 and 200 %; Explorer's largest views want 256.
+SCALINGS = (1.0, 1.25, 1.5, 2.0)
+ICON_SIZES = {round(side * scale) for side in (16, 32) for scale in SCALINGS} | {256}
+PALETTE_SIZES = {48, 32, 16}  # the classic sizes also come in 256 colours
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
 
 def out_path(name):
@@ -70,6 +79,26 @@ def frames(image):
         yield image.convert("RGB")
 
 
+def shown_boxes():
+    """The largest width and height each picture is shown at, from the window catalogue."""
+    # Control names come out as the core holds them: GBK bytes.
+    listing = subprocess.run([OPTIONS.shown], capture_output=True, encoding="gbk", check=True,
+                             timeout=60).stdout
+    boxes = {}
+    for line in listing.splitlines():
+        _, _, picture, width, height = line.split()
+        shown = boxes.get(picture, (0, 0))
+        boxes[picture] = (max(shown[0], int(width)), max(shown[1], int(height)))
+    return boxes
+
+
+def in_file_pixels(box, shown, size):
+    """A region given in pixels of the shown box, in pixels of the picture file."""
+    sx, sy = size[0] / shown[0], size[1] / shown[1]
+    x0, y0, x1, y1 = box
+    return (round(x0 * sx), round(y0 * sy), round(x1 * sx), round(y1 * sy))
+
+
 def run_generator(out_dir, font=None):
     command = [sys.executable, OPTIONS.generator, "--out", out_dir,
                "--font", font or OPTIONS.font]
@@ -77,20 +106,34 @@ def run_generator(out_dir, font=None):
 
 
 class PictureFiles(unittest.TestCase):
-    def test_table_covers_every_name_in_pictures_h(self):
-        self.assertEqual(sorted(header_names()), sorted(name for name, _, _ in PICTURES))
+    @classmethod
+    def setUpClass(cls):
+        cls.shown = shown_boxes()
 
-    def test_format_size_and_full_decode(self):
-        for name, kind, size in PICTURES:
+    def test_table_covers_every_name_in_pictures_h(self):
+        self.assertEqual(sorted(header_names()), sorted(name for name, _ in PICTURES))
+
+    def test_every_picture_but_the_icon_is_shown_by_some_control(self):
+        self.assertEqual(sorted(self.shown),
+                         sorted(name for name in header_names() if not name.endswith(".ico")))
+
+    def test_format_and_full_decode(self):
+        for name, kind in PICTURES:
             with self.subTest(name=name), Image.open(out_path(name)) as image:
                 self.assertEqual(image.format, kind)
-                self.assertEqual(image.size, size)
                 for frame in frames(image):  # raises on truncated or corrupt data
-                    self.assertEqual(frame.size, size)
+                    self.assertEqual(frame.size, image.size)
+
+    def test_at_least_twice_the_largest_box_that_shows_it(self):
+        for name, (width, height) in sorted(self.shown.items()):
+            with self.subTest(name=name), Image.open(out_path(name)) as image:
+                shown = f"shown at up to {width}x{height}"
+                self.assertGreaterEqual(image.width, SHOWN_SCALE * width, shown)
+                self.assertGreaterEqual(image.height, SHOWN_SCALE * height, shown)
 
     def test_jpegs_are_colour_baseline(self):
         # CMYK or progressive files are where decoders disagree; keep to the plain case.
-        for name, kind, _ in PICTURES:
+        for name, kind in PICTURES:
             if kind != "JPEG":
                 continue
             with self.subTest(name=name), Image.open(out_path(name)) as image:
@@ -100,8 +143,9 @@ class PictureFiles(unittest.TestCase):
     def test_caption_areas(self):
         for name, box, spread, lowest, highest in CAPTION_AREAS:
             with self.subTest(name=name, box=box), Image.open(out_path(name)) as image:
+                region = in_file_pixels(box, self.shown[name], image.size)
                 for index, frame in enumerate(frames(image)):
-                    low, high = frame.crop(box).convert("L").getextrema()
+                    low, high = frame.crop(region).convert("L").getextrema()
                     self.assertLessEqual(high - low, spread, f"frame {index} not flat")
                     self.assertGreaterEqual(low, lowest, f"frame {index} too dark")
                     self.assertLessEqual(high, highest, f"frame {index} too light")
@@ -167,16 +211,31 @@ class UpdateIcon(unittest.TestCase):
 
     def test_directory(self):
         self.assertEqual((self.reserved, self.kind), (0, 1))
-        self.assertEqual({(e["w"], e["bits"]) for e in self.entries}, ICON_ENTRIES)
-        self.assertEqual(len(self.entries), len(ICON_ENTRIES))
+        expected = {(side, 32) for side in ICON_SIZES} | {(side, 8) for side in PALETTE_SIZES}
+        self.assertEqual({(e["w"], e["bits"]) for e in self.entries}, expected)
+        self.assertEqual(len(self.entries), len(expected))
         spans = sorted((e["offset"], e["offset"] + e["size"]) for e in self.entries)
         self.assertGreaterEqual(spans[0][0], 6 + 16 * len(self.entries))
         for (_, end), (start, _) in zip(spans, spans[1:]):
             self.assertLessEqual(end, start, "entries overlap")
         self.assertLessEqual(spans[-1][1], len(self.data))
 
+    def test_the_256_pixel_entry_is_png_and_the_others_dibs(self):
+        # PNG is the form Windows (Vista on) takes at 256 pixels, where a DIB would cost
+        # 256 KiB; the smaller entries stay DIBs, which every reader of icons knows.
+        for e in self.entries:
+            with self.subTest(size=e["w"], bits=e["bits"]):
+                data = self.data[e["offset"]:e["offset"] + e["size"]]
+                self.assertEqual(data.startswith(PNG_SIGNATURE), e["w"] == 256)
+                if e["w"] == 256:
+                    with Image.open(io.BytesIO(data)) as png:
+                        self.assertEqual((png.format, png.mode, png.size),
+                                         ("PNG", "RGBA", (256, 256)))
+
     def test_each_entry_is_a_well_formed_dib_with_a_matching_mask(self):
         for e in self.entries:
+            if e["w"] == 256:
+                continue
             with self.subTest(size=e["w"], bits=e["bits"]):
                 self.assertEqual((e["w"], e["h"], e["planes"], e["colours"]),
                                  (e["w"], e["w"], 1, 0))
@@ -226,7 +285,7 @@ class ResourceScript(unittest.TestCase):
             key = (match.group(2), match.group(1))
             self.assertNotIn(key, found, f"duplicate {key}")
             found[key] = match.group(3).replace("\\\\", "\\")
-        for name, _, _ in PICTURES:
+        for name, _ in PICTURES:
             with self.subTest(name=name):
                 resource = name.upper().replace(".", "_")
                 path = found.get(("RCDATA", resource))
@@ -308,6 +367,8 @@ def main():
     global OPTIONS
     parser = argparse.ArgumentParser()
     parser.add_argument("--out", required=True, help="folder the build drew the pictures into")
+    parser.add_argument("--shown", required=True,
+                        help="shown_pictures: lists the boxes the windows show the pictures in")
     parser.add_argument("--generator", default=os.path.join(ROOT, "resources", "make_artwork.py"))
     parser.add_argument("--font", default="/usr/share/fonts/truetype/wqy/wqy-microhei.ttc")
     parser.add_argument("--cmake", default="cmake")

@@ -55,11 +55,15 @@ struct FakeWorld {
                     processes, resources, audio,  media,      fileDialog, hotkeys,
                     keyboard,  clipboard, waveIn, workers,    text,       signatures};
   std::optional<EcPublicKey> updateKey;
-  Application app{platform, updateKey};
+  DataPaths paths;
+  Application app{platform, updateKey, paths};
 
   // A healthy site with no newer version and a forum page without the online line. The build's
-  // own update key is trusted unless the test gives another.
-  explicit FakeWorld(std::optional<EcPublicKey> key = BuiltInUpdateKey()) : updateKey(key) {
+  // own update key is trusted unless the test gives another; the data folder is on D: unless
+  // the test chooses another.
+  explicit FakeWorld(std::optional<EcPublicKey> key = BuiltInUpdateKey(),
+                     const DataPaths& dataPaths = DataPaths())
+      : updateKey(key), paths(dataPaths) {
     http.Serve(SiteUrl("111.txt"), "1---http://dl.example/new.exe---Zanvoro助手");
     http.Serve(SiteUrl("forum.php"), "<html><body>forum</body></html>");
   }

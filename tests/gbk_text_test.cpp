@@ -32,7 +32,13 @@ INSTANTIATE_TEST_SUITE_P(
                     FindCase{"\xA3\xA3\xA4", "\xA3\xA4", 1, -1},
                     FindCase{"\xA3\xA3\xA3\xA4", "\xA3\xA4", 1, 3},
                     // Starting inside a character does not realign onto its trail byte.
-                    FindCase{"\xA3\xA3\xA4x", "x", 2, -1}, FindCase{"\xA3\xA3xx", "x", 2, 3}, FindCase{"ab", "b", 0, 2}),
+                    FindCase{"\xA3\xA3\xA4x", "x", 2, -1}, FindCase{"\xA3\xA3xx", "x", 2, 3}, FindCase{"ab", "b", 0, 2},
+                    // GB18030's four bytes (an emoji, 94 39 FC 36) step as two pairs: the
+                    // digits inside never match, the text behind it does.
+                    FindCase{"\x94\x39\xFC\x36", "9", 1, -1},
+                    FindCase{"\x94\x39\xFC\x36", "6", 1, -1},
+                    FindCase{"\x94\x39\xFC\x36\x36", "6", 1, 5},
+                    FindCase{"\x94\x39\xFC\x36---", "---", 2, 5}),
     test::NamedBy([](const FindCase& c) { return c.text + "_" + c.needle; }));
 
 struct SplitCase {
@@ -59,7 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"甲" + S + S + "乙" + S, S, {"甲", "", "乙"}},
         // A3 A3 then the separator's own bytes: the match starts only after the character.
         SplitCase{"\xA3\xA3" + S + "x", S, {"\xA3\xA3", "x"}},
-        SplitCase{"abc", "", {"abc"}}),
+        SplitCase{"abc", "", {"abc"}},
+        // An emoji and a Korean word (GB18030 four-byte sequences) between separators.
+        SplitCase{"\x94\x39\xFC\x36" + S + "\x83\x36\x84\x33\x82\x37\xF4\x30" + S, S,
+                  {"\x94\x39\xFC\x36", "\x83\x36\x84\x33\x82\x37\xF4\x30"}},
+        SplitCase{"2---\x94\x39\xFC\x36---x", "---", {"2", "\x94\x39\xFC\x36", "x"}}),
     test::NamedBy([](const SplitCase& c) { return c.text; }));
 
 TEST(SeparatorTest, IsTheNineteenConfigurationBytes) {

@@ -7,7 +7,7 @@
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
-#include <fstream>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -17,10 +17,10 @@ namespace zv {
 
 class OpenSslSignatureChecker : public ISignatureChecker {
  public:
-  bool FileIsSigned(const std::string& path, const EcPublicKey& key,
-                    const EcdsaSignature& signature, const std::atomic<bool>& cut) override {
+  bool BytesAreSigned(std::string_view bytes, const EcPublicKey& key,
+                      const EcdsaSignature& signature, const std::atomic<bool>& cut) override {
     unsigned char digest[32];
-    if (!HashFile(path, cut, digest)) return false;
+    if (!Hash(bytes, cut, digest)) return false;
     // SubjectPublicKeyInfo of an uncompressed P-256 point, the point itself appended.
     std::vector<unsigned char> info = {0x30, 0x59, 0x30, 0x13, 0x06, 0x07, 0x2a, 0x86, 0x48,
                                        0xce, 0x3d, 0x02, 0x01, 0x06, 0x08, 0x2a, 0x86, 0x48,
@@ -53,24 +53,18 @@ class OpenSslSignatureChecker : public ISignatureChecker {
   }
 
  private:
-  static bool HashFile(const std::string& path, const std::atomic<bool>& cut,
-                       unsigned char* digest) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
+  static bool Hash(std::string_view bytes, const std::atomic<bool>& cut, unsigned char* digest) {
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(),
                                                                  EVP_MD_CTX_free);
     if (!hash || EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr) != 1) return false;
-    std::vector<char> block(1 << 20);
-    while (file) {
+    constexpr size_t kBlock = 1 << 20;
+    for (size_t done = 0; done < bytes.size(); done += kBlock) {
       if (cut) return false;
-      file.read(block.data(), static_cast<std::streamsize>(block.size()));
-      if (file.bad()) return false;
-      if (EVP_DigestUpdate(hash.get(), block.data(), static_cast<size_t>(file.gcount())) != 1) {
-        return false;
-      }
+      const size_t block = std::min(kBlock, bytes.size() - done);
+      if (EVP_DigestUpdate(hash.get(), bytes.data() + done, block) != 1) return false;
     }
     unsigned int length = 0;
-    return EVP_DigestFinal_ex(hash.get(), digest, &length) == 1 && length == 32;
+    return !cut && EVP_DigestFinal_ex(hash.get(), digest, &length) == 1 && length == 32;
   }
 };
 

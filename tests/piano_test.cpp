@@ -152,7 +152,9 @@ TEST_F(PianoWindowTest, SecondOnKeepsTheKeysThatWork) {
   EXPECT_EQ(PianoKeysHeld(piano), kPianoKeyCount - 1);
   world.log.clear();
   world.ui.Click(piano.Id(), "按钮1");
-  EXPECT_EQ(world.log, EffectLog{kPianoBox});
+  EXPECT_EQ(world.log, EffectLog{"box:温馨提示|以下按键已被其他程序占用，无法使用：Q。"
+                                 "其余按键已开启，现在就演奏吧~！"})
+      << "only Q was tried again, and it is still held";
   EXPECT_EQ(world.hotkeys.HolderIdentifier(piano.Id(), 'W'), 33001 + 20 + 22);
   EXPECT_EQ(PianoKeysHeld(piano), kPianoKeyCount - 1) << "Q is still held elsewhere";
 }
@@ -210,10 +212,14 @@ TEST_F(NoteHandlerTest, EachPressPlaysItsKeysClipOnceAndNothingIsStopped) {
   EXPECT_EQ(log, EffectLog{kPianoBox}) << "F1 sends no quick-send text";
 }
 
-TEST_F(NoteHandlerTest, ARefusedKeyStaysSilentAndTheOthersPlay) {
+TEST_F(NoteHandlerTest, RefusedKeysAreNamedInTheBoxAndStaySilentWhileTheOthersPlay) {
   system.HoldByOtherProgram('E');
+  system.HoldByOtherProgram(0x74);  // F5
   piano.Enable(pianoForm);
-  for (unsigned key : {0x51u, 0x45u, 0x52u}) system.Press(key);
+  EXPECT_EQ(log, EffectLog{"box:温馨提示|以下按键已被其他程序占用，无法使用：F5、E。"
+                           "其余按键已开启，现在就演奏吧~！"})
+      << "named in the order the keys are taken: F-keys, digits, letters";
+  for (unsigned key : {0x51u, 0x45u, 0x52u, 0x74u}) system.Press(key);
   const std::vector<std::string> expected = {"Q", "R"};
   EXPECT_EQ(sound.played, expected);
 }

@@ -76,8 +76,10 @@ TEST_F(QuickSendKeysTest, KeysWithModifiersAndKeysWhileOffReachTheFocusedProgram
 TEST_F(QuickSendKeysTest, AKeyHeldByAnotherProgramIsSkippedAndTheRestWork) {
   world.hotkeys.HoldByOtherProgram(F(5));
   main.SetText("快捷编辑框6", "六");
+  world.hotkeys.HoldByOtherProgram(F(12));
   world.ui.Click(main.Id(), "保存配置按钮1");
-  EXPECT_EQ(world.log, EffectLog{kOnBox});
+  EXPECT_EQ(world.log, EffectLog{"box:温馨提示：|以下按键已被其他程序占用，无法使用：F5、F12。"
+                                 "其余按键已开启，鼠标点击聊天框即可发送指定数据！"});
   world.log.clear();
   world.hotkeys.Press(F(5));
   EXPECT_TRUE(world.log.empty());
@@ -85,10 +87,11 @@ TEST_F(QuickSendKeysTest, AKeyHeldByAnotherProgramIsSkippedAndTheRestWork) {
   EXPECT_EQ(world.log, SendOf("六"));
 }
 
-TEST_F(QuickSendKeysTest, EveryKeyRefusedStillShowsTheBox) {
+TEST_F(QuickSendKeysTest, EveryKeyRefusedIsNoSuccess) {
   for (int n = 1; n <= 12; ++n) world.hotkeys.HoldByOtherProgram(F(n));
   world.ui.Click(main.Id(), "保存配置按钮1");
-  EXPECT_EQ(world.log, EffectLog{kOnBox});
+  EXPECT_EQ(world.log, EffectLog{"box:温馨提示：|F1-12已全部被其他程序占用，快捷键未能开启！"
+                                 "请关闭占用这些按键的程序后再试。"});
   EXPECT_EQ(world.hotkeys.HeldByUs(), 0u);
 }
 

@@ -8,6 +8,7 @@
 #include "case_name.h"
 #include "fake_world.h"
 #include "online/update_target.h"
+#include "test_programs.h"
 
 namespace zv {
 namespace {
@@ -212,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 // A build that trusts a key: the downloaded file is checked against the document's fourth
-// field before anything is started.
+// field, and its own version against the first, before anything is started.
 const EcPublicKey kTrustedKey = [] {
   EcPublicKey key{};
   for (size_t i = 0; i < key.size(); ++i) key[i] = static_cast<uint8_t>(i + 1);
@@ -220,11 +221,14 @@ const EcPublicKey kTrustedKey = [] {
 }();
 const std::string kSignature = std::string(64, '1') + std::string(64, '2');
 const std::string kSaved = kDirectory + "\\新版.exe";
+// A program whose version resource is a release 7's.
+const std::string kRelease7 = test::TestProgram("release_7");
 
 struct SignedWorld : UpdatingWorld {
-  explicit SignedWorld(const std::string& afterName = "---" + kSignature)
-      : UpdatingWorld("2---http://dl.example/new.exe---新版" + afterName, kTrustedKey) {
-    files.files[kSaved] = "MZ downloaded";
+  explicit SignedWorld(const std::string& afterName = "---" + kSignature,
+                       const std::string& announced = "7")
+      : UpdatingWorld(announced + "---http://dl.example/new.exe---新版" + afterName, kTrustedKey) {
+    files.files[kSaved] = kRelease7;
   }
   // The download arrives whole; the check runs on its worker and reports back.
   void Download() {
@@ -235,7 +239,7 @@ struct SignedWorld : UpdatingWorld {
   }
 };
 
-TEST(SignedUpdateTest, FileSignedWithTheTrustedKeyIsStartedAfterItsCheck) {
+TEST(SignedUpdateTest, AnnouncedReleaseSignedWithTheTrustedKeyIsStartedAfterItsCheck) {
   SignedWorld world;
   world.processes.endsAtOnce = false;
   world.signatures.Hold();
@@ -250,7 +254,7 @@ TEST(SignedUpdateTest, FileSignedWithTheTrustedKeyIsStartedAfterItsCheck) {
   EXPECT_EQ(world.log, expected);
   const std::vector<FakeSignatureChecker::Check> checks = world.signatures.Checks();
   ASSERT_EQ(checks.size(), 1u);
-  EXPECT_EQ(checks[0].path, kSaved);
+  EXPECT_EQ(checks[0].bytes, kRelease7);
   EXPECT_EQ(checks[0].key, kTrustedKey);
   EXPECT_EQ(checks[0].signature[0], 0x11);
   EXPECT_EQ(checks[0].signature[63], 0x22);
@@ -258,20 +262,25 @@ TEST(SignedUpdateTest, FileSignedWithTheTrustedKeyIsStartedAfterItsCheck) {
   EXPECT_EQ(world.files.files.count(kSaved), 1u);
 }
 
-struct UnsignedCase {
+struct RefusedFileCase {
   std::string name;
+  std::string announced;  // the document's first field
   std::string afterName;  // what the document holds after the software name
-  bool checkerAsked;      // the field reads as a signature, so the file itself is checked
+  bool signatureValid;
+  bool checkerAsked;  // the field reads as a signature and the file could be read
+  bool unreadable = false;
 };
 
-class UnsignedUpdateTest : public testing::TestWithParam<UnsignedCase> {};
+class RefusedFileTest : public testing::TestWithParam<RefusedFileCase> {};
 
-TEST_P(UnsignedUpdateTest, IsRefusedLikeABrokenDownloadAndTheFileGoes) {
-  SignedWorld world(GetParam().afterName);
-  world.signatures.valid = false;
+TEST_P(RefusedFileTest, IsRefusedLikeABrokenDownloadAndTheFileGoes) {
+  const RefusedFileCase& c = GetParam();
+  SignedWorld world(c.afterName, c.announced);
+  world.signatures.valid = c.signatureValid;
+  if (c.unreadable) world.files.unreadable.insert(kSaved);
   world.Download();
   EXPECT_EQ(world.log, std::vector<std::string>{kBoxFailed});
-  EXPECT_EQ(world.signatures.Checks().size(), GetParam().checkerAsked ? 1u : 0u);
+  EXPECT_EQ(world.signatures.Checks().size(), c.checkerAsked ? 1u : 0u);
   EXPECT_EQ(world.files.files.count(kSaved), 0u);
   EXPECT_FALSE(world.ui.Exists(world.update));
   EXPECT_TRUE(world.main.IsShown("图片框3"));
@@ -280,12 +289,16 @@ TEST_P(UnsignedUpdateTest, IsRefusedLikeABrokenDownloadAndTheFileGoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, UnsignedUpdateTest,
-    testing::Values(UnsignedCase{"wrongSignature", "---" + kSignature, true},
+    Table, RefusedFileTest,
+    testing::Values(RefusedFileCase{"wrongSignature", "7", "---" + kSignature, false, true},
                     // What every document looked like before updates were signed.
-                    UnsignedCase{"threeFields", "", false},
-                    UnsignedCase{"emptyFourthField", "------", false},
-                    UnsignedCase{"upperCase", "---" + std::string(128, 'A'), false}),
+                    RefusedFileCase{"threeFields", "7", "", true, false},
+                    RefusedFileCase{"emptyFourthField", "7", "------", true, false},
+                    RefusedFileCase{"upperCase", "7", "---" + std::string(128, 'A'), true, false},
+                    // The maker's own release 7, served as release 8.
+                    RefusedFileCase{"otherReleaseThanAnnounced", "8", "---" + kSignature, true,
+                                    true},
+                    RefusedFileCase{"unreadable", "7", "---" + kSignature, true, false, true}),
     [](const auto& info) { return info.param.name; });
 
 TEST(SignedUpdateTest, IncompleteDownloadIsNeverChecked) {

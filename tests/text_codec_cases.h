@@ -1,6 +1,7 @@
-// UTF-8 texts and the GBK the program must get from them, checked against the native stand-in
-// and against Windows itself, so the two cannot drift apart. Plain literals are GBK bytes here
-// (the build's execution character set), u8 literals UTF-8.
+// UTF-8 texts and the GBK the program must get from them (GB18030's four bytes for characters
+// GBK lacks), checked against the native stand-in and against Windows itself, so the two cannot
+// drift apart. Plain literals are GBK bytes here (the build's execution character set), u8
+// literals UTF-8; the four-byte rows come from Python's gb18030 codec.
 #pragma once
 
 #include <string>
@@ -29,8 +30,8 @@ inline const TextCodecCase kTextCodecCases[] = {
     {"onlineLine", u8"- 总计 <strong>123</strong> 人在线 - 最高记录是",
      "- 总计 <strong>123</strong> 人在线 - 最高记录是"},
     {"fullWidth", u8"（当前在线人数：）￥", "（当前在线人数：）￥"},
-    {"notInGbk", u8"a\u0E01z", "a?z"},
-    {"outsideTheBmp", u8"a\U0001F600z", "a?z"},
+    {"notInGbk", u8"a\u0E01z", "a\x81\x32\xCE\x39z"},
+    {"outsideTheBmp", u8"a\U0001F600z", "a\x94\x39\xFC\x36z"},
     {"strayContinuation", "a\x80z", "a?z"},
     {"invalidLead", "a\xFF\xFEz", "a?z"},
     {"overlong", "a\xC0\xAFz", "a?z"},

@@ -1,5 +1,5 @@
-// The native UTF-8 -> GBK converter the behaviour tests run on, against the shared table the
-// Windows converter passes too.
+// The native UTF-8 -> GBK converter the behaviour tests run on, against the shared table
+// the Windows converter passes too.
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_text_codec.h"
@@ -10,7 +10,7 @@ namespace {
 
 class FakeTextCodecTest : public testing::TestWithParam<TextCodecCase> {};
 
-TEST_P(FakeTextCodecTest, ConvertsLikeCodePage936) {
+TEST_P(FakeTextCodecTest, ConvertsToGbkAndFourByteSequences) {
   EXPECT_EQ(OneMarkPerRun(FakeTextCodec().Utf8ToGbk(GetParam().utf8)), GetParam().gbk);
 }
 

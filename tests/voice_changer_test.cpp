@@ -89,7 +89,7 @@ class VoiceChangerTest : public testing::Test {
   }
 
   std::optional<WaveView> TakeFile() const {
-    auto it = world.files.files.find(paths::kTakeFile);
+    auto it = world.files.files.find(DataPaths().takeFile);
     if (it == world.files.files.end()) return std::nullopt;
     takeFileBytes_ = it->second;
     return ReadWave(takeFileBytes_);
@@ -207,7 +207,7 @@ TEST_F(VoiceChangerTest, TakeLasts2Point2SecondsAfterTheLastLoudReading) {
   world.waveIn.SetLevel(0);
   Steps(10);
   EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGreen);
-  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  EXPECT_FALSE(world.files.files.count(DataPaths().takeFile));
   Step();  // the eleventh quiet step ends it
   EXPECT_EQ(world.ui.Fill(voice, "外形框1"), kGrey);
   const std::optional<WaveView> take = TakeFile();
@@ -225,7 +225,7 @@ TEST_F(VoiceChangerTest, SpeakingAgainWithinTheQuietTimeExtendsTheTake) {
   Step();  // loud again: the countdown starts over
   world.waveIn.SetLevel(0);
   Steps(10);
-  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  EXPECT_FALSE(world.files.files.count(DataPaths().takeFile));
   Step();
   const std::optional<WaveView> take = TakeFile();
   ASSERT_TRUE(take);
@@ -243,7 +243,7 @@ TEST_F(VoiceChangerTest, TakeFileHoldsTheRecordingAndTheTransformedCopyIsPlayed)
   Steps(20);  // four more seconds of loud readings
   world.waveIn.SetLevel(0);
   Steps(11);
-  const std::string bytes = world.files.files.at(paths::kTakeFile);
+  const std::string bytes = world.files.files.at(DataPaths().takeFile);
   const size_t frames = (bytes.size() - 44) / 2;
   EXPECT_TRUE(bytes == BuildWave(kTakeFormat, bytes.substr(44)));
   EXPECT_EQ(bytes.substr(44, 2), std::string("\xE8\x03", 2));  // the level the microphone heard
@@ -255,7 +255,7 @@ TEST_F(VoiceChangerTest, TakeFileHoldsTheRecordingAndTheTransformedCopyIsPlayed)
   const size_t blocks = frames / 1000;
   EXPECT_NEAR(played->samples.size() / 2000.0, blocks * 4.0 / 3.0, 2.0);
   // The scratch file keeps the raw samples of the result.
-  EXPECT_TRUE(world.files.files.at(paths::kScratchFile) == played->samples);
+  EXPECT_TRUE(world.files.files.at(DataPaths().scratchFile) == played->samples);
 }
 
 TEST_F(VoiceChangerTest, VoiceModeRaisesTheRateAndTheSliderIsReadWhenTheTakeEnds) {
@@ -336,7 +336,7 @@ TEST_F(VoiceChangerTest, ClosingTheWindowDuringATakeEndsItWithoutSavingOrPlaying
   EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
   EXPECT_EQ(world.waveIn.OpenStreams(), 0u);
   world.dispatcher.RunPosted();
-  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  EXPECT_FALSE(world.files.files.count(DataPaths().takeFile));
   EXPECT_TRUE(Played().empty());
   EXPECT_TRUE(world.ui.IsWindowShown(world.app.Main().Id()));
   EXPECT_FALSE(world.ui.Exists(voice));
@@ -360,7 +360,7 @@ TEST_F(VoiceChangerTest, WithoutAMicrophoneNothingStartsAndNothingIsShown) {
   Steps(20);
   EXPECT_EQ(Window().Position("进度条1"), 0);
   EXPECT_EQ(world.app.Voice().TakesInFlight(), 0u);
-  EXPECT_FALSE(world.files.files.count(paths::kTakeFile));
+  EXPECT_FALSE(world.files.files.count(DataPaths().takeFile));
   EXPECT_TRUE(world.log.empty());
 }
 
@@ -452,7 +452,7 @@ TEST_F(TakeStartTest, APhraseHeardBeforeItsFirstLoudReadingIsKeptWhole) {
   const size_t phraseFrames = (kEndMs - kOnsetMs) * kRate / 1000;
   EXPECT_EQ(CountsUntil(take, first) - first, phraseFrames);
   // The take file's header describes the longer take.
-  const std::string bytes = world.files.files.at(paths::kTakeFile);
+  const std::string bytes = world.files.files.at(DataPaths().takeFile);
   EXPECT_TRUE(bytes == BuildWave(kTakeFormat, bytes.substr(44)));
   EXPECT_EQ(ReadLittleEndian(bytes, 40, 4), 2 * take.size());
   EXPECT_EQ(Played().size(), 1u);

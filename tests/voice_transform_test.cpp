@@ -136,10 +136,10 @@ class VoiceModeRateTest : public testing::TestWithParam<RateCase> {};
 TEST_P(VoiceModeRateTest, PlaysTheNewLengthInTheTakesDuration) {
   const RateCase& c = GetParam();
   FakeFileSystem files;
-  files.directories.insert(paths::kDataDirectory);
+  files.directories.insert(DataPaths().folder);
   const std::string take = BuildWave(kTakeFormat, NumberedSamples(c.frames));
-  const std::string result = TransformTake(take, {Fixed(c.position), [] { return true; }}, files,
-                                           paths::kScratchFile);
+  const std::string result =
+      TransformTake(take, {Fixed(c.position), [] { return true; }}, files, DataPaths().scratchFile);
   const std::optional<WaveView> wave = ReadWave(result);
   ASSERT_TRUE(wave);
   EXPECT_EQ(wave->format.samplesPerSecond, c.rate);
@@ -161,10 +161,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TransformTakeTest, SpeedModeKeepsTheRateAndLengthensBy4To3AtPosition5) {
   FakeFileSystem files;
-  files.directories.insert(paths::kDataDirectory);
-  const std::string result = TransformTake(BuildWave(kTakeFormat, NumberedSamples(264600)),
-                                           {Fixed(5), [] { return false; }}, files,
-                                           paths::kScratchFile);
+  files.directories.insert(DataPaths().folder);
+  const std::string result =
+      TransformTake(BuildWave(kTakeFormat, NumberedSamples(264600)),
+                    {Fixed(5), [] { return false; }}, files, DataPaths().scratchFile);
   const std::optional<WaveView> wave = ReadWave(result);
   ASSERT_TRUE(wave);
   EXPECT_EQ(wave->format.samplesPerSecond, 44100u);
@@ -172,35 +172,41 @@ TEST(TransformTakeTest, SpeedModeKeepsTheRateAndLengthensBy4To3AtPosition5) {
   EXPECT_EQ(wave->samples.size(), 350000u * 2);
   EXPECT_NEAR(wave->samples.size() / 88200.0, 8.0, 0.1);
   // The scratch file holds the same raw samples, without a header.
-  EXPECT_EQ(files.files.at(paths::kScratchFile), std::string(wave->samples));
+  EXPECT_EQ(files.files.at(DataPaths().scratchFile), std::string(wave->samples));
 }
 
 TEST(TransformTakeTest, ReadsTheModeOnceAfterTheBlocks) {
   FakeFileSystem files;
-  files.directories.insert(paths::kDataDirectory);
+  files.directories.insert(DataPaths().folder);
   int blocksRead = 0;
   std::vector<int> seenAtModeRead;
   TransformTake(BuildWave(kTakeFormat, NumberedSamples(5000)),
-                {[&] { ++blocksRead; return 5; },
-                 [&] { seenAtModeRead.push_back(blocksRead); return true; }},
-                files, paths::kScratchFile);
+                {[&] {
+                   ++blocksRead;
+                   return 5;
+                 },
+                 [&] {
+                   seenAtModeRead.push_back(blocksRead);
+                   return true;
+                 }},
+                files, DataPaths().scratchFile);
   EXPECT_EQ(seenAtModeRead, std::vector<int>{5});
 }
 
 TEST(TransformTakeTest, NothingOfTheLastResultStaysInTheScratchFile) {
   FakeFileSystem files;
-  files.directories.insert(paths::kDataDirectory);
-  files.files[paths::kScratchFile] = std::string(1 << 20, 'x');
+  files.directories.insert(DataPaths().folder);
+  files.files[DataPaths().scratchFile] = std::string(1 << 20, 'x');
   TransformTake(BuildWave(kTakeFormat, NumberedSamples(999)), {Fixed(5), [] { return false; }},
-                files, paths::kScratchFile);
-  EXPECT_EQ(files.files.at(paths::kScratchFile), "");
+                files, DataPaths().scratchFile);
+  EXPECT_EQ(files.files.at(DataPaths().scratchFile), "");
 }
 
 TEST(TransformTakeTest, WithoutAScratchFileTheResultHasNoSamples) {
   FakeFileSystem files;  // no data directory: the scratch file cannot be made
-  const std::string result = TransformTake(BuildWave(kTakeFormat, NumberedSamples(264600)),
-                                           {Fixed(5), [] { return true; }}, files,
-                                           paths::kScratchFile);
+  const std::string result =
+      TransformTake(BuildWave(kTakeFormat, NumberedSamples(264600)),
+                    {Fixed(5), [] { return true; }}, files, DataPaths().scratchFile);
   const std::optional<WaveView> wave = ReadWave(result);
   ASSERT_TRUE(wave);
   EXPECT_TRUE(wave->samples.empty());
@@ -257,22 +263,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TransformTakeTest, BytesThatAreNoTakeGiveNothing) {
   FakeFileSystem files;
-  files.directories.insert(paths::kDataDirectory);
-  EXPECT_EQ(TransformTake("", {Fixed(5), [] { return true; }}, files, paths::kScratchFile), "");
+  files.directories.insert(DataPaths().folder);
+  EXPECT_EQ(TransformTake("", {Fixed(5), [] { return true; }}, files, DataPaths().scratchFile), "");
   EXPECT_EQ(TransformTake(std::string(200, '\0'), {Fixed(5), [] { return true; }}, files,
-                          paths::kScratchFile),
+                          DataPaths().scratchFile),
             "");
 }
 
 TEST(TransformTakeTest, BrokenFormatFieldsDoNotCrash) {
   FakeFileSystem files;
-  files.directories.insert(paths::kDataDirectory);
+  files.directories.insert(DataPaths().folder);
   for (const WaveFormatFields format :
        {WaveFormatFields{1, 0, 0, 2, 16}, WaveFormatFields{0, 44100, 0, 0, 0},
         WaveFormatFields{65535, 4294967295u, 0, 65535, 65535}}) {
     const std::string take = BuildWave(format, NumberedSamples(5000));
-    const std::optional<WaveView> wave =
-        ReadWave(TransformTake(take, {Fixed(1), [] { return true; }}, files, paths::kScratchFile));
+    const std::optional<WaveView> wave = ReadWave(
+        TransformTake(take, {Fixed(1), [] { return true; }}, files, DataPaths().scratchFile));
     ASSERT_TRUE(wave);
     EXPECT_EQ(wave->format.samplesPerSecond, format.samplesPerSecond);
   }

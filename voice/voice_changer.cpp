@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "base/data_paths.h"
 #include "base/number_text.h"
 #include "voice/take_wave.h"
 #include "voice/voice_transform.h"
@@ -167,13 +166,13 @@ void VoiceChanger::SaveTransformAndPlay(const std::shared_ptr<Take>& take) {
   // A take that ended while the previous one is still being saved waits here for its turn.
   std::lock_guard<std::mutex> files(filesLock_);
   IFileSystem& disk = services_.files;
-  disk.WriteFile(paths::kTakeFile, BuildWave(kTakeFormat, take->recording->Samples()));
+  disk.WriteFile(services_.paths.takeFile, BuildWave(kTakeFormat, take->recording->Samples()));
   // What is played is what the take file holds: unwritable or unreadable gives an empty take.
-  const std::string takeBytes = disk.ReadFile(paths::kTakeFile).value_or(std::string());
+  const std::string takeBytes = disk.ReadFile(services_.paths.takeFile).value_or(std::string());
   const TransformControls controls{[this] { return position_.load(); },
                                    [this] { return voiceMode_.load(); }};
   auto clip = std::make_shared<const std::string>(
-      TransformTake(takeBytes, controls, disk, paths::kScratchFile));
+      TransformTake(takeBytes, controls, disk, services_.paths.scratchFile));
   {
     std::lock_guard<std::mutex> guard(clipLock_);
     lastClip_ = clip;

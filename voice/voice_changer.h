@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/data_paths.h"
 #include "platform/dispatcher.h"
 #include "platform/file_system.h"
 #include "platform/ui_host.h"
@@ -32,6 +33,7 @@ struct VoiceServices {
   IWorkerThreads& workers;
   IDispatcher& dispatcher;
   IClipPlayer& player;
+  DataPaths paths;
 };
 
 class VoiceChanger {

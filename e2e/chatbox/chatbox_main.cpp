@@ -1,14 +1,15 @@
-// chatbox.exe LOGFILE [HOLDKEY]: a borderless window at 700,100 holding one edit box, like a
-// chat room's input line. With HOLDKEY (a virtual-key code, hex) it first takes that plain key
-// as its own hotkey, as another program on the user's machine might.
+// chatbox.exe LOGFILE [HOLDKEYS]: a borderless window at 700,100 holding one edit box, like a
+// chat room's input line. With HOLDKEYS (virtual-key codes, hex, separated by commas) it first
+// takes those plain keys as its own hotkeys, as another program on the user's machine might.
 // Each line of LOGFILE (UTF-8) is one thing it saw, written as it happens:
-//   held:XX / notheld:XX   whether it could take HOLDKEY
+//   held:XX / notheld:XX   whether it could take each of HOLDKEYS
 //   hotkey:XX        its own hotkey was pressed
 //   ready            the window stands
 //   focus            the edit box got the keyboard focus
 //   click            the left button went down on the edit box (which then has the focus); a
 //                    second click soon after the first arrives as a double-click and counts too
 //   down:XX          a key went down in the edit box (virtual-key code, hex)
+//   scan:XX:YY       the same key's virtual-key code and the scan code it came with
 //   paste            the edit box pasted from the clipboard
 //   send:TEXT        Enter was pressed; TEXT is what the box held, and the box is emptied
 // Escape empties the box without sending, so a test can start the next line clean.
@@ -55,8 +56,13 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
-      char line[16];
+      char line[24];
       std::snprintf(line, sizeof line, "down:%02X", static_cast<unsigned>(wParam));
+      Log(line);
+      // Bits 16-23 of lParam: the scan code.
+      // https://learn.microsoft.com/windows/win32/inputdev/wm-keydown
+      std::snprintf(line, sizeof line, "scan:%02X:%02X", static_cast<unsigned>(wParam),
+                    static_cast<unsigned>((lParam >> 16) & 0xFF));
       Log(line);
       break;
     }
@@ -127,11 +133,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (frame == nullptr || edit == nullptr) return 4;
   SetWindowSubclass(edit, EditProc, kSubclassId, 0);
   if (argc >= 3) {
-    const UINT key = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 16));
-    char line[16];
-    std::snprintf(line, sizeof line, "%s:%02X", RegisterHotKey(frame, 1, 0, key) ? "held" : "notheld",
-                  key);
-    Log(line);
+    int id = 1;
+    for (const wchar_t* at = argv[2]; *at != L'\0';) {
+      wchar_t* end = nullptr;
+      const UINT key = static_cast<UINT>(std::wcstoul(at, &end, 16));
+      if (end == at) break;
+      char line[16];
+      std::snprintf(line, sizeof line, "%s:%02X",
+                    RegisterHotKey(frame, id++, 0, key) ? "held" : "notheld", key);
+      Log(line);
+      at = *end == L',' ? end + 1 : end;
+    }
   }
   ShowWindow(frame, SW_SHOW);
   UpdateWindow(frame);

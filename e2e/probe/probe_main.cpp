@@ -423,13 +423,59 @@ bool Memory(const Options& options, Answer& answer) {
   return true;
 }
 
+// Whether the system takes the window for hung ("Not Responding": its thread has not asked for
+// messages for a while), and how many of its windows wait for a repaint (an update region
+// their program has not painted yet).
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-ishungappwindow
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-getupdaterect
+bool Hung(const Options& options, Answer& answer) {
+  Target target;
+  if (!FindTarget(options, answer, target)) return false;
+  answer.json.FieldBool("hung", IsHungAppWindow(target.top) != FALSE);
+  long long unpainted = GetUpdateRect(target.top, nullptr, FALSE) ? 1 : 0;
+  for (HWND child : Descendants(target.top))
+    unpainted += GetUpdateRect(child, nullptr, FALSE) ? 1 : 0;
+  answer.json.Field("unpainted", unpainted);
+  return true;
+}
+
+// Chooses --path in the visible Open dialog (--caption, default "Open") the way a user would
+// type it: into the file name box (control 1148), then Open. Paths with characters a keyboard
+// tool cannot type (an emoji) get there whole.
+bool ChooseFile(const Options& options, Answer& answer) {
+  const std::wstring caption = Option(options, L"caption", L"Open");
+  const ULONGLONG deadline = GetTickCount64() + WaitOption(options);
+  HWND name = nullptr;
+  HWND open = nullptr;
+  // The dialog's window exists a moment before its controls and before it shows.
+  for (;;) {
+    HWND dialog = FindWindowW(L"#32770", caption.c_str());
+    name = dialog ? GetDlgItem(dialog, 1148) : nullptr;
+    open = dialog ? GetDlgItem(dialog, IDOK) : nullptr;
+    if ((name && open && IsWindowVisible(dialog)) || GetTickCount64() >= deadline) break;
+    Sleep(10);
+  }
+  if (!name || !open) {
+    answer.error = "no Open dialog titled " + ToUtf8(caption);
+    return false;
+  }
+  const std::wstring path = Option(options, L"path");
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                           SMTO_ABORTIFHUNG, kSetTextTimeoutMs, &result)) {
+    answer.error = "the dialog did not take the path";
+    return false;
+  }
+  return PostMessageW(open, BM_CLICK, 0, 0);
+}
+
 using Command = bool (*)(const Options&, Answer&);
 
 const std::map<std::wstring, Command>& Commands() {
   static const std::map<std::wstring, Command> commands = {
       {L"dump", Dump},   {L"click", Click},     {L"clicks", Clicks}, {L"press", Press},
       {L"close", Close}, {L"settext", SetText}, {L"boxes", Boxes},   {L"dismiss", Dismiss},
-      {L"wait", Wait},   {L"mem", Memory},
+      {L"wait", Wait},   {L"mem", Memory},      {L"hung", Hung},     {L"choosefile", ChooseFile},
   };
   return commands;
 }
@@ -454,9 +500,9 @@ int wmain(int argc, wchar_t** argv) {
   using namespace probe;
   if (argc < 2 || !Commands().count(argv[1])) {
     std::fputws(
-        L"usage: probe dump|click|clicks|press|close|settext|boxes|dismiss|wait|mem "
-        L"[--caption C] [--pid P] [--name N] [--names N,+MS,...] [--text T] "
-        L"[--out FILE] [--wait MS] [--sync MS] [--post] [--gone]\n",
+        L"usage: probe dump|click|clicks|press|close|settext|boxes|dismiss|wait|mem|hung|"
+        L"choosefile [--caption C] [--pid P] [--name N] [--names N,+MS,...] [--text T] "
+        L"[--path P] [--out FILE] [--wait MS] [--sync MS] [--post] [--gone]\n",
         stderr);
     return 2;
   }

@@ -1,10 +1,11 @@
-// A signature check the test decides: it records every file asked about, with the key, the
-// signature and the thread that asked, and answers with `valid` — once the test lets it, when it
-// holds the answers back.
+// A signature check the test decides: it records the bytes of every file asked about, with the
+// key, the signature and the thread that asked, and answers with `valid` — once the test lets it,
+// when it holds the answers back.
 #pragma once
 
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -15,7 +16,7 @@ namespace zv {
 class FakeSignatureChecker : public ISignatureChecker {
  public:
   struct Check {
-    std::string path;
+    std::string bytes;
     EcPublicKey key;
     EcdsaSignature signature;
     std::thread::id thread;
@@ -39,10 +40,10 @@ class FakeSignatureChecker : public ISignatureChecker {
     return checks_;
   }
 
-  bool FileIsSigned(const std::string& path, const EcPublicKey& key,
-                    const EcdsaSignature& signature, const std::atomic<bool>& cut) override {
+  bool BytesAreSigned(std::string_view bytes, const EcPublicKey& key,
+                      const EcdsaSignature& signature, const std::atomic<bool>& cut) override {
     std::unique_lock<std::mutex> lock(mutex_);
-    checks_.push_back({path, key, signature, std::this_thread::get_id()});
+    checks_.push_back({std::string(bytes), key, signature, std::this_thread::get_id()});
     released_.wait(lock, [this] { return !held_; });
     return valid && !cut;
   }

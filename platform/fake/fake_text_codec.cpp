@@ -1,12 +1,14 @@
-// iconv does the conversion; each place it refuses (a character GBK lacks, bytes that are not
-// UTF-8) becomes one '?' and the conversion goes on after it, as MultiByteToWideChar and
-// WideCharToMultiByte do together.
+// iconv does the conversion; where it refuses a character GBK lacks, the character's four
+// bytes stand in, and bytes that are not UTF-8 become one '?'; the conversion goes on after
+// either, as the exe's conversion through UTF-16 does.
 #include "platform/fake/fake_text_codec.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <stdexcept>
+
+#include "base/gb18030.h"
 
 namespace zv {
 namespace {
@@ -41,6 +43,20 @@ size_t CharacterLength(const char* at, size_t left) {
   return length;
 }
 
+// The code point of a UTF-8 sequence `length` bytes long whose bytes are shaped right; nothing
+// for an overlong form or a surrogate, which are not characters.
+std::optional<char32_t> CodePoint(const char* at, size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  char32_t value = static_cast<unsigned char>(at[0]) & kLeadBits[length];
+  for (size_t i = 1; i < length; ++i)
+    value = value << 6 | (static_cast<unsigned char>(at[i]) & 0x3F);
+  if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 }  // namespace
 
 std::string FakeTextCodec::Utf8ToGbk(const std::string& utf8) const {
@@ -57,9 +73,15 @@ std::string FakeTextCodec::Utf8ToGbk(const std::string& utf8) const {
     gbk.append(block, static_cast<size_t>(out - block));
     if (converted != static_cast<size_t>(-1)) break;
     if (error == E2BIG) continue;
-    gbk += '?';
     // A sequence cut off by the end of the text is one broken character.
     const size_t skip = error == EILSEQ ? CharacterLength(in, inLeft) : inLeft;
+    std::optional<std::string> fourBytes;
+    if (error == EILSEQ && skip > 1) {
+      if (const std::optional<char32_t> codePoint = CodePoint(in, skip)) {
+        fourBytes = EncodeFourByte(*codePoint);
+      }
+    }
+    gbk += fourBytes.value_or("?");
     in += skip;
     inLeft -= skip;
   }

@@ -6,18 +6,20 @@
 #include "platform/win32/cng_signature_checker.h"
 
 #include <windows.h>
+// After <windows.h>, whose types it uses.
 #include <bcrypt.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "platform/win32/code_page.h"
 #include "platform/win32/scoped_handles.h"
 
 namespace zv::win32 {
 namespace {
 
-constexpr DWORD kReadBlockBytes = 1 << 20;
+// Hashed in blocks so that a cut is noticed within one block's time.
+constexpr size_t kHashBlockBytes = 1 << 20;
 constexpr ULONG kDigestBytes = 32;
 
 struct AlgorithmTraits : NullIsNone<BCRYPT_ALG_HANDLE> {
@@ -36,10 +38,7 @@ UniqueHandle<AlgorithmTraits> OpenAlgorithm(const wchar_t* name) {
   return UniqueHandle<AlgorithmTraits>(handle);
 }
 
-bool HashFile(const std::wstring& path, const std::atomic<bool>& cut, UCHAR* digest) {
-  KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) return false;
+bool Hash(std::string_view bytes, const std::atomic<bool>& cut, UCHAR* digest) {
   const UniqueHandle<AlgorithmTraits> sha256 = OpenAlgorithm(BCRYPT_SHA256_ALGORITHM);
   BCRYPT_HASH_HANDLE created = nullptr;
   if (!sha256 ||
@@ -47,25 +46,27 @@ bool HashFile(const std::wstring& path, const std::atomic<bool>& cut, UCHAR* dig
     return false;
   }
   const UniqueHandle<HashTraits> hash(created);
-  std::vector<UCHAR> block(kReadBlockBytes);
-  for (;;) {
+  for (size_t done = 0; done < bytes.size();) {
     if (cut) return false;
-    DWORD read = 0;
-    if (!ReadFile(file.get(), block.data(), kReadBlockBytes, &read, nullptr)) return false;
-    if (read == 0) break;
-    if (!BCRYPT_SUCCESS(BCryptHashData(hash.get(), block.data(), read, 0))) return false;
+    const size_t block = std::min(bytes.size() - done, kHashBlockBytes);
+    // BCryptHashData only reads its input, though it takes it as non-const.
+    auto* data = reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data() + done));
+    if (!BCRYPT_SUCCESS(BCryptHashData(hash.get(), data, static_cast<ULONG>(block), 0))) {
+      return false;
+    }
+    done += block;
   }
-  return BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), digest, kDigestBytes, 0));
+  return !cut && BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), digest, kDigestBytes, 0));
 }
 
 }  // namespace
 
-bool CngSignatureChecker::FileIsSigned(const std::string& path, const EcPublicKey& key,
-                                       const EcdsaSignature& signature,
-                                       const std::atomic<bool>& cut) {
+bool CngSignatureChecker::BytesAreSigned(std::string_view bytes, const EcPublicKey& key,
+                                         const EcdsaSignature& signature,
+                                         const std::atomic<bool>& cut) {
   try {
     UCHAR digest[kDigestBytes];
-    if (!HashFile(GbkToWide(path), cut, digest)) return false;
+    if (!Hash(bytes, cut, digest)) return false;
 
     std::vector<UCHAR> blob(sizeof(BCRYPT_ECCKEY_BLOB) + key.size());
     BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PUBLIC_P256_MAGIC, 32};
@@ -85,7 +86,7 @@ bool CngSignatureChecker::FileIsSigned(const std::string& path, const EcPublicKe
     return BCryptVerifySignature(imported.get(), nullptr, digest, kDigestBytes, rs.data(),
                                  static_cast<ULONG>(rs.size()), 0) == 0;
   } catch (...) {
-    return false;  // no memory for the read block: nothing is proven
+    return false;  // no memory for the key blob: nothing is proven
   }
 }
 

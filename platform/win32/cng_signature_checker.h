@@ -1,5 +1,5 @@
 // The update signature check on Windows CNG (bcrypt.dll), which every Windows from 7 on has:
-// SHA-256 of the file, then ECDSA P-256 verification of r and s against the maker's point.
+// SHA-256 of the bytes, then ECDSA P-256 verification of r and s against the maker's point.
 #pragma once
 
 #include "platform/signature_checker.h"
@@ -8,8 +8,8 @@ namespace zv::win32 {
 
 class CngSignatureChecker final : public ISignatureChecker {
  public:
-  bool FileIsSigned(const std::string& path, const EcPublicKey& key,
-                    const EcdsaSignature& signature, const std::atomic<bool>& cut) override;
+  bool BytesAreSigned(std::string_view bytes, const EcPublicKey& key,
+                      const EcdsaSignature& signature, const std::atomic<bool>& cut) override;
 };
 
 }  // namespace zv::win32

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/font_faces.h"
 
 namespace zv::win32 {
 namespace {
@@ -50,7 +51,10 @@ HFONT FontCache::Get(const FontSpec& font) {
   const Key key{font.face, font.pixels, font.bold};
   const auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second.get();
-  const LOGFONTW description = DescribeFont(font, IsFaceInstalled(GbkToWide(font.face)));
+  FontSpec drawn = font;
+  const std::wstring face = InstalledFace(GbkToWide(font.face));
+  drawn.face = WideToGbk(face);
+  const LOGFONTW description = DescribeFont(drawn, !face.empty());
   GdiObject<HFONT> created(CreateFontIndirectW(&description));
   if (!created) return stock;
   return fonts_.emplace(key, std::move(created)).first->second.get();

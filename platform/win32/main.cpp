@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/win32/gdiplus_session.h"
 #include "platform/win32/cng_signature_checker.h"
+#include "platform/win32/data_folder_probe.h"
 #include "platform/win32/gui_dispatcher.h"
 #include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/system_worker_threads.h"
@@ -48,6 +49,8 @@ class ComApartment {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // An empty card reader or DVD drive must never ask the host for a disk, whoever looks at it.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   ComApartment com;
   zv::win32::GdiplusSession gdiplus;
   try {
@@ -72,7 +75,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::Platform platform{host,      shell,     files,  dispatcher, http,       transfer,
                           processes, resources, audio,  media,      fileDialog, hotkeys,
                           keyboard,  clipboard, waveIn, workers,    text,       signatures};
-    return zv::RunProgram(platform);
+    const zv::DataPaths paths(zv::ChooseDataFolder(zv::win32::ProbeDataFolder()));
+    return zv::RunProgram(platform, paths);
   } catch (...) {
     return 1;
   }

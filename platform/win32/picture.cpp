@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/win32/area_shrink.h"
+
 namespace zv::win32 {
 namespace {
 
@@ -45,17 +47,44 @@ void Picture::Draw(HDC dc, const RECT& target, size_t frame) const {
   if (const HBITMAP bitmap = Frame(frame)) DrawBitmap(dc, bitmap, {width_, height_}, target);
 }
 
+namespace {
+
+// Pictures carry more pixels than the boxes that show them at 100 %. StretchBlt's HALFTONE
+// averages them away on Windows, but Wine picks single pixels, so thin strokes break up;
+// averaging here looks the same on both.
+bool DrawShrunk(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target) {
+  const int width = target.right - target.left;
+  const int height = target.bottom - target.top;
+  if (width <= 0 || height <= 0 || width > size.cx || height > size.cy) return false;
+  BITMAPINFO info = TopDown32(size.cx, size.cy);
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(size.cx) * size.cy);
+  // The bitmap must not be selected into a DC while its bits are read. 32-bit bits need no
+  // palette, so the target DC serves, without asking for the screen's at every paint.
+  if (GetDIBits(dc, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) != size.cy) {
+    return false;
+  }
+  const std::vector<std::uint32_t> shrunk =
+      ShrinkByArea(pixels.data(), size.cx, size.cy, width, height);
+  info = TopDown32(width, height);
+  return StretchDIBits(dc, target.left, target.top, width, height, 0, 0, width, height,
+                       shrunk.data(), &info, DIB_RGB_COLORS, SRCCOPY) != 0;
+}
+
+}  // namespace
+
 void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target) {
+  const int targetWidth = target.right - target.left;
+  const int targetHeight = target.bottom - target.top;
+  const bool sameSize = targetWidth == size.cx && targetHeight == size.cy;
+  if (!sameSize && DrawShrunk(dc, bitmap, size, target)) return;
   MemoryDc source(CreateCompatibleDC(dc));
   if (!source) return;
   Selection selected(source.get(), bitmap);
-  const int targetWidth = target.right - target.left;
-  const int targetHeight = target.bottom - target.top;
-  if (targetWidth == size.cx && targetHeight == size.cy) {
+  if (sameSize) {
     BitBlt(dc, target.left, target.top, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
     return;
   }
-  // HALFTONE averages the pixels a shrink drops; the brush origin must be reset after it.
+  // Growing, or bits that cannot be read: HALFTONE; the brush origin must be reset after it.
   const int oldMode = SetStretchBltMode(dc, HALFTONE);
   POINT oldOrigin{};
   SetBrushOrgEx(dc, 0, 0, &oldOrigin);

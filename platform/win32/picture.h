@@ -43,8 +43,8 @@ std::shared_ptr<const Picture> Darken(const Picture& picture);
 // repaints of a large picture in a small box cost one copy instead of one stretch.
 GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height);
 
-// Copies a bitmap of the given size onto the target rectangle, stretching it when the sizes
-// differ.
+// Copies a bitmap of the given size onto the target rectangle: averaged down when the target is
+// smaller, stretched when it is larger.
 void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target);
 
 }  // namespace zv::win32

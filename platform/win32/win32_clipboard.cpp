@@ -58,9 +58,12 @@ HWND Win32Clipboard::Owner() {
 
 bool Win32Clipboard::PutText(const std::string& text) {
   const std::wstring wide = GbkToWide(text);
+  // A reader of CF_TEXT decodes it as GBK: four-byte sequences would reach it as two wrong
+  // characters each, a '?' at least says one is missing. The text stops at a zero byte anyway.
+  const std::string ansi936 = WideToGbkOnly(wide);
   const OpenedClipboard clipboard(Owner());
   if (!clipboard.open() || !EmptyClipboard()) return false;
-  const bool ansi = PutBlock(CF_TEXT, text.c_str(), text.size() + 1);
+  const bool ansi = PutBlock(CF_TEXT, ansi936.c_str(), ansi936.size() + 1);
   const bool unicode = PutBlock(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   return ansi && unicode;
 }

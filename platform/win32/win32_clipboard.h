@@ -1,5 +1,6 @@
-// The clipboard on Windows: a GBK text goes on it as CF_TEXT and, converted with code page 936,
-// as CF_UNICODETEXT, so it pastes intact on systems whose ANSI code page is not GBK.
+// The clipboard on Windows: a text goes on it whole as CF_UNICODETEXT, which is what pastes
+// intact on systems whose ANSI code page is not GBK and keeps characters GBK lacks, and as
+// CF_TEXT in plain GBK for readers that only take that.
 #pragma once
 
 #include <windows.h>

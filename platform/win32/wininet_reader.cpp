@@ -3,10 +3,12 @@
 // the connection and then went silent (seen under Wine), so the caller stops waiting by itself
 // and the worker, which holds only its own call's state, ends whenever the server lets it.
 // While it waits, the caller answers messages other programs send to its windows (a screen
-// reader asking for a text), but takes no input and runs no timers: the program itself does
-// nothing until the read is over.
+// reader asking for a text) and repaints them, but takes no input and runs no timers: the
+// program itself does nothing until the read is over, and keys, clicks and ticks then follow in
+// the order they came.
 #include "platform/win32/wininet_reader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -36,6 +38,12 @@ constexpr size_t kReadBlock = 16384;
 constexpr size_t kMaxBodyBytes = 8 * 1024 * 1024;
 // The longest a read may take, connecting included; the version check waits this long at most.
 constexpr auto kReadDeadline = std::chrono::seconds(15);
+// Windows takes a window whose thread has not asked for messages for 5 s as hung: greys it and
+// offers to close it. Asking ten times a second keeps far from that.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-ishungappwindow
+constexpr std::chrono::milliseconds kMessageCheck(100);
+// A window procedure that never validates would otherwise keep the repaint loop going.
+constexpr int kPaintsPerCheck = 64;
 
 void Fetch(const std::string& url, ReadCall& call) {
   const std::optional<HttpUrl> cracked = CrackHttpUrl(url);
@@ -65,20 +73,34 @@ void Fetch(const std::string& url, ReadCall& call) {
   }
 }
 
-// Waits for the call's event until the deadline, dispatching only messages sent by other
-// threads and processes.
+// Dispatches what arrived for the thread's windows that may run now: messages sent by other
+// threads and processes, and repaints. Posted messages, input and timers stay queued.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-peekmessagew
+void AnswerSentMessagesAndRepaint() {
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  for (int i = 0; i < kPaintsPerCheck &&
+                  PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT);
+       ++i) {
+    DispatchMessageW(&message);
+  }
+}
+
+// Waits for the call's event until the deadline, asking for messages at least every
+// kMessageCheck and whenever one that may run arrives.
 void WaitAnsweringSentMessages(ReadCall& call) {
+  if (!call.ended) return;
+  HANDLE ended = call.ended.get();
   const auto deadline = std::chrono::steady_clock::now() + kReadDeadline;
   for (;;) {
+    AnswerSentMessagesAndRepaint();
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || !call.ended) return;
-    HANDLE ended = call.ended.get();
-    const DWORD woke = MsgWaitForMultipleObjects(1, &ended, FALSE,
-                                                 static_cast<DWORD>(left.count()), QS_SENDMESSAGE);
-    if (woke != WAIT_OBJECT_0 + 1) return;  // ended, timed out or failed
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (left.count() <= 0) return;
+    const DWORD woke = MsgWaitForMultipleObjects(
+        1, &ended, FALSE, static_cast<DWORD>(std::min(left, kMessageCheck).count()),
+        QS_SENDMESSAGE | QS_PAINT);
+    if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
   }
 }
 

@@ -1,5 +1,6 @@
 // The HTTP read facility over WinINet: HTTP/1.0, "Accept: */*", the program's user agent, no
-// cache, direct connection; the status is not examined and the body is read to its end.
+// cache, the system's proxy settings; the status is not examined and the body is read to its
+// end.
 #pragma once
 
 #include <memory>

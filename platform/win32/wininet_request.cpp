@@ -69,9 +69,12 @@ std::optional<OpenRequest> SendGet(const HttpUrl& url, const wchar_t* version,
                                    const std::string& extraHeaders, const Timeouts& timeouts,
                                    CancelRegistry& cancel) {
   OpenRequest open;
-  // A direct connection: the program sets no proxy and no credentials.
-  open.session = InternetHandle(
-      InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  // The system's own proxy settings (a proxy server or a PAC script), so the program reaches
+  // the site from an office or school network as the browser does; it sets no proxy and no
+  // credentials of its own.
+  // https://learn.microsoft.com/windows/win32/api/wininet/nf-wininet-internetopenw
+  open.session =
+      InternetHandle(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!open.session) return std::nullopt;
   SetTimeout(open.session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.connectMs);
   SetTimeout(open.session.get(), INTERNET_OPTION_SEND_TIMEOUT, timeouts.sendMs);

@@ -1,5 +1,5 @@
 // WinINet pieces shared by the HTTP read and the download: an owned HINTERNET, URL cracking,
-// and one GET sent the program's way (direct connection, no cache, bounded waits).
+// and one GET sent the program's way (the system's proxy settings, no cache, bounded waits).
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // GBK <-> UTF-16 at the Windows edge. Narrow literals here are GBK bytes (the build's execution
-// character set), wide literals UTF-16, so each row states both sides of one text.
+// character set), wide literals UTF-16, so each row states both sides of one text; the bytes of
+// characters GBK lacks come from Python's gb18030 codec.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,7 +31,14 @@ INSTANTIATE_TEST_SUITE_P(
                     Pair{"path", "D:\\Zanvoro助手\\快捷键配置.txt",
                          L"D:\\Zanvoro助手\\快捷键配置.txt"},
                     Pair{"full_width_separator", "￥￥%%", L"￥￥%%"},
-                    Pair{"embedded_zero", std::string("a\0助", 4), std::wstring(L"a\0助", 3)}),
+                    Pair{"embedded_zero", std::string("a\0助", 4), std::wstring(L"a\0助", 3)},
+                    // Saved by earlier versions as GBK's 80: it reads and writes back the same.
+                    Pair{"euro", "\x80", L"\x20AC"},
+                    Pair{"euro_then_emoji", "\x80\x94\x39\xFC\x36", L"\x20AC\U0001F600"},
+                    Pair{"thai", "a\x81\x32\xCE\x39z", L"a\x0E01z"},
+                    // An emoji (a surrogate pair in UTF-16) and a Korean word in a file name.
+                    Pair{"emoji_and_korean", "\x94\x39\xFC\x36\x83\x36\x84\x33\x82\x37\xF4\x30.wav",
+                         L"\U0001F600\xD55C\xAD6D.wav"}),
     test::NamedBy([](const Pair& p) { return p.label; }));
 
 TEST(CodePage, UsesGbkNotTheSystemAnsiPage) {
@@ -39,8 +47,10 @@ TEST(CodePage, UsesGbkNotTheSystemAnsiPage) {
   EXPECT_EQ(WideToGbk(L"\x52A9"), std::string("\xD6\xFA"));
 }
 
-TEST(CodePage, CharactersOutsideGbkBecomeQuestionMarks) {
-  EXPECT_EQ(WideToGbk(L"a\x0E01z"), "a?z");  // Thai ko kai has no GBK code
+TEST(CodePage, GbkOnlyTurnsWhatGbkLacksIntoQuestionMarks) {
+  EXPECT_EQ(WideToGbkOnly(L"a\x0E01z"), "a?z");  // Thai ko kai has no GBK code
+  EXPECT_EQ(WideToGbkOnly(L"\U0001F600快"), "?快");
+  EXPECT_EQ(WideToGbkOnly(L"D:\\Zanvoro助手"), "D:\\Zanvoro助手");
 }
 
 TEST(CodePage, BrokenGbkIsReplacedNotDropped) {

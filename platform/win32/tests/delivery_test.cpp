@@ -56,6 +56,16 @@ TEST_P(ClipboardTest, HoldsTheTextAsGbkAndAsUnicode) {
   EXPECT_EQ(ClipboardUnicode(), GbkToWide(GetParam()));
 }
 
+// An emoji (GB18030 94 39 FC 36) reaches Unicode readers whole; readers of plain GBK get a
+// question mark in its place rather than two wrong characters.
+TEST(ClipboardOutsideGbkTest, UnicodeKeepsTheEmojiAndGbkMarksIt) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  Win32Clipboard clipboard;
+  ASSERT_TRUE(clipboard.PutText("\x94\x39\xFC\x36来了"));
+  EXPECT_EQ(ClipboardUnicode(), L"\U0001F600来了");
+  EXPECT_EQ(ClipboardAnsi(), "?来了");
+}
+
 INSTANTIATE_TEST_SUITE_P(Texts, ClipboardTest,
                          testing::Values("谢谢老板的礼物！666 ～", "plain", "",
                                          "还没有设置", "\xA3\xA3#"),

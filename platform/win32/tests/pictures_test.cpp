@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "platform/win32/picture.h"
 #include "platform/win32/picture_cache.h"
 #include "platform/win32/scoped_handles.h"
 #include "tests/case_name.h"
@@ -117,6 +120,69 @@ TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {
   }
   EXPECT_FALSE(RenderScaled(*jpeg, 0, 0, 10));
 }
+
+// A picture of one frame whose pixels come from `colour` (0x00RRGGBB, as GDI stores them).
+Picture MakePicture(int width, int height, std::uint32_t (*colour)(int x, int y)) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  auto* pixels = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pixels[y * width + x] = colour(x, y);
+  }
+  std::vector<PictureFrame> frames;
+  frames.push_back({std::move(bitmap), 0});
+  return Picture(width, height, std::move(frames));
+}
+
+std::uint32_t Grey(int level) { return level * 0x010101u; }
+
+struct ShrinkCase {
+  const char* name;
+  int width, height, targetWidth, targetHeight;
+  std::uint32_t (*source)(int x, int y);
+  std::uint32_t (*expected)(int x, int y);  // the mean of the source area under the pixel
+};
+
+class Shrinking : public testing::TestWithParam<ShrinkCase> {};
+
+// What a box shows of a picture drawn larger than itself: each pixel is the average of what it
+// covers, so thin lines turn into lighter ones instead of vanishing or staying whole.
+TEST_P(Shrinking, EveryPixelIsTheMeanOfTheAreaItCovers) {
+  const ShrinkCase& c = GetParam();
+  const Picture picture = MakePicture(c.width, c.height, c.source);
+  const GdiObject<HBITMAP> shrunk = RenderScaled(picture, 0, c.targetWidth, c.targetHeight);
+  ASSERT_TRUE(shrunk);
+  for (int y = 0; y < c.targetHeight; ++y) {
+    for (int x = 0; x < c.targetWidth; ++x) {
+      const COLORREF got = PixelOf(shrunk.get(), x, y);
+      const std::uint32_t want = c.expected(x, y);
+      // GetPixel gives 0x00BBGGRR; the DIB rows hold 0x00RRGGBB.
+      EXPECT_TRUE(Near(got, RGB(want >> 16, (want >> 8) & 0xFF, want & 0xFF), 1))
+          << x << "," << y << " got " << std::hex << got;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Areas, Shrinking,
+    testing::Values(
+        // Halving one-pixel stripes: black and white in every target pixel, 255 / 2.
+        ShrinkCase{"stripes across halved", 8, 4, 4, 2,
+                   [](int x, int) { return Grey(x % 2 ? 255 : 0); },
+                   [](int, int) { return Grey(128); }},
+        // One white pixel is a quarter of its 2x2 block (averaged across and down) and none of
+        // the others.
+        ShrinkCase{"one pixel in four", 4, 4, 2, 2,
+                   [](int x, int y) { return Grey(x == 0 && y == 0 ? 255 : 0); },
+                   [](int x, int y) { return Grey(x == 0 && y == 0 ? 64 : 0); }},
+        // Three pixels into two: each target covers one and a half, half of the white middle.
+        ShrinkCase{"three into two", 3, 1, 2, 1, [](int x, int) { return Grey(x == 1 ? 255 : 0); },
+                   [](int, int) { return Grey(85); }},
+        ShrinkCase{"one colour stays", 7, 5, 3, 2, [](int, int) { return 0x0A64C8u; },
+                   [](int, int) { return 0x0A64C8u; }}),
+    test::NamedBy([](const ShrinkCase& c) { return c.name; }));
 
 struct DelayCase {
   int stored;

@@ -10,7 +10,7 @@ namespace {
 
 class Win32TextCodecTest : public testing::TestWithParam<TextCodecCase> {};
 
-TEST_P(Win32TextCodecTest, ConvertsWithCodePage936) {
+TEST_P(Win32TextCodecTest, ConvertsToGbkAndFourByteSequences) {
   EXPECT_EQ(OneMarkPerRun(Win32TextCodec().Utf8ToGbk(GetParam().utf8)), GetParam().gbk);
 }
 
