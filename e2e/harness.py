@@ -313,10 +313,11 @@ class Program:
 class Session:
     """X display, Wine server with its services, and the loopback site, for one test module."""
 
-    def __init__(self, name, config=None, docs=DEFAULT_DOCS):
+    def __init__(self, name, config=None, docs=DEFAULT_DOCS, screen=winebox.SCREEN):
         self.config = config or Config.from_env()
         self.name = name
         self.docs = docs
+        self.screen = screen
         self.dir = winebox.fresh_dir(os.path.join(self.config.work_dir, "work", name))
         self.wine_log = os.path.join(self.dir, "wine.log")
         self.probe_log = os.path.join(self.dir, "probe.log")
@@ -332,7 +333,7 @@ class Session:
                 raise RuntimeError(f"{path} is missing: build the Windows side first")
         if not winebox.prefix_ready(self.config.prefix):
             raise RuntimeError(f"no Wine prefix at {self.config.prefix}: the e2e_prefix test makes it")
-        self.xvfb = winebox.Xvfb(os.path.join(self.dir, "xvfb.log")).start()
+        self.xvfb = winebox.Xvfb(os.path.join(self.dir, "xvfb.log"), self.screen).start()
         self.env = winebox.wine_env(self.config.prefix, self.xvfb.display, self.config.home)
         winebox.stop_server(self.env, self.wine_log)  # left over from an interrupted run
         winebox.start_services(self.env, self.wine_log)

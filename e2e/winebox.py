@@ -108,8 +108,9 @@ def end_process(proc, timeout=10):
 class Xvfb:
     """A private X server on the first free display; Xvfb reports the number once it listens."""
 
-    def __init__(self, log_path):
+    def __init__(self, log_path, screen=SCREEN):
         self.log_path = log_path
+        self.screen = screen
         self.proc = None
         self.display = None
 
@@ -118,7 +119,7 @@ class Xvfb:
         read_fd, write_fd = os.pipe()
         with open(self.log_path, "ab") as log:
             self.proc = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp",
+                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen, "-nolisten", "tcp",
                  "-r", "-noreset"],
                 stdin=subprocess.DEVNULL, stdout=log, stderr=log, pass_fds=(write_fd,),
                 start_new_session=True)
@@ -204,6 +205,26 @@ def stop_server(env, log_path, timeout=30):
     """Ends every Wine process of the prefix and the server itself, and waits until it is gone."""
     run_wine(["wineserver", "-k"], env, log_path, check=False)
     run_wine(["wineserver", "-w"], env, log_path, timeout=timeout, check=False)
+
+
+# Where Wine (like Windows) keeps the display scale it starts with: the user's setting and the
+# current hardware profile's font resolution.
+DPI_KEYS = (r"HKEY_CURRENT_USER\Control Panel\Desktop",
+            r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts")
+
+
+def set_dpi(env, log_path, dpi):
+    """Sets the prefix's display scale (96 = 100 %, 144 = 150 %) and restarts its server and
+    services, which read it only when they start."""
+    reg_file = os.path.join(env["WINEPREFIX"], f"zanvoro-dpi-{dpi}.reg")
+    lines = ["REGEDIT4", ""]
+    for key in DPI_KEYS:
+        lines += [f"[{key}]", f'"LogPixels"=dword:{dpi:08x}', ""]
+    with open(reg_file, "w", encoding="ascii") as f:
+        f.write("\r\n".join(lines))
+    run_wine(["wine", "regedit", "/S", win_path(reg_file)], env, log_path)
+    stop_server(env, log_path)
+    start_services(env, log_path)
 
 
 def map_drive(prefix, letter, folder):

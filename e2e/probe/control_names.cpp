@@ -25,11 +25,15 @@ const zv::WindowSpec* LayoutForCaption(const std::wstring& caption) {
   return nullptr;
 }
 
-std::wstring NameForId(const zv::WindowSpec* layout, int id) {
-  if (!layout) return {};
+const zv::ControlSpec* SpecForId(const zv::WindowSpec* layout, int id) {
   const int index = id - kFirstControlId;
-  if (index < 0 || index >= static_cast<int>(layout->controls.size())) return {};
-  return FromGbk(layout->controls[index].name);
+  if (!layout || index < 0 || index >= static_cast<int>(layout->controls.size())) return nullptr;
+  return &layout->controls[static_cast<size_t>(index)];
+}
+
+std::wstring NameForId(const zv::WindowSpec* layout, int id) {
+  const zv::ControlSpec* spec = SpecForId(layout, id);
+  return spec ? FromGbk(spec->name) : std::wstring();
 }
 
 int IdForName(const zv::WindowSpec* layout, const std::wstring& name) {

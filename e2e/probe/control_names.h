@@ -5,6 +5,7 @@
 #include <string>
 
 namespace zv {
+struct ControlSpec;
 struct WindowSpec;
 }
 
@@ -12,6 +13,9 @@ namespace probe {
 
 // The window table whose caption is this text, or null (message boxes, foreign windows).
 const zv::WindowSpec* LayoutForCaption(const std::wstring& caption);
+
+// The table's row for a control ID, or null when the ID is not one of the table's.
+const zv::ControlSpec* SpecForId(const zv::WindowSpec* layout, int id);
 
 // The control's layout name as UTF-16, empty when the ID is not one of the table's.
 std::wstring NameForId(const zv::WindowSpec* layout, int id);

@@ -18,6 +18,7 @@
 
 #include "e2e/probe/control_names.h"
 #include "e2e/probe/json_writer.h"
+#include "e2e/probe/text_fit.h"
 #include "e2e/probe/window_walk.h"
 #include "ui/catalogue.h"
 
@@ -95,6 +96,10 @@ void WriteControl(const Target& target, HWND child, bool answers, JsonWriter& js
   json.Field("class", ToUtf8(cls));
   json.Field("text", ToUtf8(TextOf(child, answers)));
   json.Rect("rect", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  // Where the window table puts it, in layout units (pixels at 96 DPI).
+  if (const zv::ControlSpec* spec = SpecForId(target.layout, GetDlgCtrlID(child))) {
+    json.Rect("layout", spec->left, spec->top, spec->width, spec->height);
+  }
   json.FieldBool("own_visible", (GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0);
   json.FieldBool("visible", IsWindowVisible(child) != FALSE);
   json.FieldBool("enabled", IsWindowEnabled(child) != FALSE);
@@ -139,11 +144,23 @@ bool Dump(const Options& options, Answer& answer) {
   const bool answers = Answers(target.top);
   JsonWriter& json = answer.json;
   json.Field("layout", target.layout ? target.layout->id : std::string());
+  if (target.layout) {
+    const zv::WindowSpec& spec = *target.layout;
+    json.Rect("layout_rect", spec.left, spec.top, spec.width, spec.height);
+  }
   WriteTopLevel(target.top, answers, json);
   json.Key("controls");
   json.BeginArray();
   for (HWND child : Descendants(target.top)) WriteControl(target, child, answers, json);
   json.EndArray();
+  return true;
+}
+
+// What the texts of the window's buttons and labels need beside the room they have.
+bool Texts(const Options& options, Answer& answer) {
+  Target target;
+  if (!FindTarget(options, answer, target)) return false;
+  WriteTextNeeds(target.top, target.layout, answer.json);
   return true;
 }
 
@@ -469,6 +486,17 @@ bool ChooseFile(const Options& options, Answer& answer) {
   return PostMessageW(open, BM_CLICK, 0, 0);
 }
 
+// Windows are read in device pixels whatever the scale of their display: a reader unaware of
+// scales would be handed every place and size scaled back to 96 DPI.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-setprocessdpiawarenesscontext
+void SeeDevicePixels() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+  if (set) set(perMonitorV2);
+}
+
 using Command = bool (*)(const Options&, Answer&);
 
 const std::map<std::wstring, Command>& Commands() {
@@ -476,6 +504,7 @@ const std::map<std::wstring, Command>& Commands() {
       {L"dump", Dump},   {L"click", Click},     {L"clicks", Clicks}, {L"press", Press},
       {L"close", Close}, {L"settext", SetText}, {L"boxes", Boxes},   {L"dismiss", Dismiss},
       {L"wait", Wait},   {L"mem", Memory},      {L"hung", Hung},     {L"choosefile", ChooseFile},
+      {L"texts", Texts},
   };
   return commands;
 }
@@ -501,7 +530,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2 || !Commands().count(argv[1])) {
     std::fputws(
         L"usage: probe dump|click|clicks|press|close|settext|boxes|dismiss|wait|mem|hung|"
-        L"choosefile [--caption C] [--pid P] [--name N] [--names N,+MS,...] [--text T] "
+        L"choosefile|texts [--caption C] [--pid P] [--name N] [--names N,+MS,...] [--text T] "
         L"[--path P] [--out FILE] [--wait MS] [--sync MS] [--post] [--gone]\n",
         stderr);
     return 2;
@@ -514,6 +543,7 @@ int wmain(int argc, wchar_t** argv) {
     options[arg.substr(2)] = hasValue ? argv[++i] : L"";
   }
 
+  SeeDevicePixels();
   Answer answer;
   answer.json.BeginObject();
   answer.json.Field("command", ToUtf8(argv[1]));

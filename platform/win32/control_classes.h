@@ -6,9 +6,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
-#include "platform/win32/picture.h"
+#include "platform/win32/sized_picture.h"
 
 namespace zv::win32 {
 
@@ -19,15 +20,19 @@ inline constexpr wchar_t kShapeBoxClass[] = L"ZanvoroShapeBox";
 inline constexpr wchar_t kWaveformClass[] = L"ZanvoroWaveform";
 inline constexpr wchar_t kHtmlViewerClass[] = L"ZanvoroHtmlViewer";
 
+// The picture a control shows, at the device size it is asked for. Controls ask again when
+// their size changes. Empty, or giving null: no picture.
+using PictureAtSize = std::function<std::shared_ptr<SizedPicture>(SIZE)>;
+
 // lpCreateParams of a picture box (may be null: an empty box).
 struct PictureBoxSetup {
-  std::shared_ptr<const Picture> picture;
+  PictureAtSize picture;
 };
 
-// lpCreateParams of a graphic button; either face may be null.
+// lpCreateParams of a graphic button; either face may be missing.
 struct GraphicButtonSetup {
-  std::shared_ptr<const Picture> face;
-  std::shared_ptr<const Picture> pressedFace;
+  PictureAtSize face;
+  PictureAtSize pressedFace;
 };
 
 // lpCreateParams of a shape box.

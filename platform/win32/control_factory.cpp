@@ -68,7 +68,7 @@ LRESULT CALLBACK ForwardingSubclass(HWND window, UINT message, WPARAM wParam, LP
   return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void SetInitialValues(HWND window, const ControlSpec& control) {
+void SetInitialValues(HWND window, const ControlSpec& control, int width) {
   switch (control.kind) {
     case ControlKind::EditBox:
       // Value holders keep whole configuration files; lift the 32K typing limit.
@@ -87,17 +87,26 @@ void SetInitialValues(HWND window, const ControlSpec& control) {
       SendMessageW(window, TBM_SETRANGEMAX, FALSE, control.rangeMax);
       SendMessageW(window, TBM_SETPOS, TRUE, control.position);
       break;
-    case ControlKind::StatusBar: {
-      const std::vector<int> edges = PaneEdges(control.width, control.panes);
-      SendMessageW(window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    case ControlKind::StatusBar:
+      SetPanes(window, control, width);
       break;
-    }
     default:
       break;
   }
 }
 
+PictureAtSize AtSize(PictureCache& pictures, const std::string& name, bool darkened) {
+  if (name.empty()) return {};
+  // The cache outlives the controls of the host that owns both.
+  return [&pictures, name, darkened](SIZE size) { return pictures.GetSized(name, size, darkened); };
+}
+
 }  // namespace
+
+void SetPanes(HWND bar, const ControlSpec& control, int width) {
+  const std::vector<int> edges = PaneEdges(width, control.panes);
+  SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
 
 std::vector<int> PaneEdges(int width, int panes) {
   const int count = panes < 1 ? 1 : (panes > kMostPanes ? kMostPanes : panes);
@@ -115,7 +124,7 @@ HWND CreateControlWindow(HINSTANCE instance, const ControlSpec& control,
   const WindowKind kind = KindFor(control.kind);
   if (!kind.className) return nullptr;
 
-  PictureBoxSetup pictureSetup{pictures.Get(control.picture)};
+  PictureBoxSetup pictureSetup{AtSize(pictures, control.picture, false)};
   GraphicButtonSetup buttonSetup;
   ShapeBoxSetup shapeSetup{static_cast<COLORREF>(control.fill & 0x00FFFFFF)};
   void* setup = nullptr;
@@ -125,9 +134,10 @@ HWND CreateControlWindow(HINSTANCE instance, const ControlSpec& control,
     buttonSetup.face = pictureSetup.picture;
     // A button without a face of its own for pressing (or with the same picture twice) shows
     // its normal face darkened, so a press is still visible.
-    buttonSetup.pressedFace = control.pressedPicture.empty() || control.pressedPicture == control.picture
-                                  ? pictures.GetDarkened(control.picture)
-                                  : pictures.Get(control.pressedPicture);
+    const bool samePicture =
+        control.pressedPicture.empty() || control.pressedPicture == control.picture;
+    buttonSetup.pressedFace = samePicture ? AtSize(pictures, control.picture, true)
+                                          : AtSize(pictures, control.pressedPicture, false);
     setup = &buttonSetup;
   } else if (control.kind == ControlKind::ShapeBox) {
     setup = &shapeSetup;
@@ -137,14 +147,15 @@ HWND CreateControlWindow(HINSTANCE instance, const ControlSpec& control,
   // later in the table lie on top of earlier ones.
   const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | (control.visible ? WS_VISIBLE : 0);
   const std::wstring text = GbkToWide(control.text);
-  const HWND window = CreateWindowExW(
-      kind.extendedStyle, kind.className, text.c_str(), style, control.left, control.top,
-      control.width, control.height, placement.parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement.id)), instance, setup);
+  const RECT& rect = placement.rect;
+  const HWND window =
+      CreateWindowExW(kind.extendedStyle, kind.className, text.c_str(), style, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, placement.parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement.id)), instance, setup);
   if (!window) return nullptr;
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (placement.font) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(placement.font), FALSE);
-  SetInitialValues(window, control);
+  SetInitialValues(window, control, rect.right - rect.left);
   return window;
 }
 

@@ -12,6 +12,7 @@ namespace zv::win32 {
 struct ControlPlacement {
   HWND parent = nullptr;
   int id = 0;
+  RECT rect{};  // in the parent's client area, device pixels
   HFONT font = nullptr;
 };
 
@@ -21,5 +22,8 @@ HWND CreateControlWindow(HINSTANCE instance, const ControlSpec& control,
 
 // The status bar's pane edges: `panes` equal parts of `width`, the last one running to the end.
 std::vector<int> PaneEdges(int width, int panes);
+
+// Divides a status bar of `width` device pixels into the panes its row asks for.
+void SetPanes(HWND bar, const ControlSpec& control, int width);
 
 }  // namespace zv::win32

@@ -60,6 +60,13 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   }
 }
 
+// The size of the window's client area, which the self-drawn controls paint all of.
+inline SIZE ClientSize(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return {client.right, client.bottom};
+}
+
 // The font and caption messages of a control that draws its own caption: the font is kept in
 // `font`, and a new font or caption repaints. True when `message` was one of them.
 bool HandleCaptionMessage(HWND window, HFONT& font, UINT message, WPARAM wParam, LPARAM lParam,

@@ -1,7 +1,8 @@
 // Graphic button: a push button drawn from pictures. The normal face, the pressed face while
 // the left button is held inside it, a light tint while the pointer is over it, and the
-// caption centred on top in the control's font. BM_CLICK presses it too, so tools and screen
-// readers can use it like a standard button.
+// caption centred on top in the control's font. The faces come at the button's device size and
+// are taken again when it changes. BM_CLICK presses it too, so tools and screen readers can use
+// it like a standard button.
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -19,13 +20,11 @@ constexpr BYTE kHoverWashAlpha = 40;
 
 struct GraphicButtonState {
   explicit GraphicButtonState(void* setup) {
-    if (!setup) return;
-    const auto* faces = static_cast<GraphicButtonSetup*>(setup);
-    face = faces->face;
-    pressedFace = faces->pressedFace;
+    if (setup) faces = *static_cast<GraphicButtonSetup*>(setup);
   }
-  std::shared_ptr<const Picture> face;
-  std::shared_ptr<const Picture> pressedFace;
+  GraphicButtonSetup faces;
+  std::shared_ptr<SizedPicture> face;  // at the button's size
+  std::shared_ptr<SizedPicture> pressedFace;
   HFONT font = nullptr;
   bool held = false;         // left button went down here and is still down
   bool pointerInside = false;
@@ -45,11 +44,9 @@ void DrawHoverWash(HDC dc, const RECT& area) {
 
 void DrawFace(HWND window, const GraphicButtonState& state, HDC dc, const RECT& client) {
   const bool pressed = state.held && state.pointerInside;
-  const Picture* picture = (pressed && state.pressedFace) ? state.pressedFace.get()
-                                                           : state.face.get();
-  if (picture) {
-    picture->Draw(dc, client);
-  } else {
+  SizedPicture* picture =
+      (pressed && state.pressedFace) ? state.pressedFace.get() : state.face.get();
+  if (!picture || !picture->Draw(dc, client, 0)) {
     RECT frame = client;
     DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   }
@@ -84,6 +81,12 @@ void Paint(HWND window, const GraphicButtonState& state, HDC dc) {
   }
 }
 
+void TakeFaces(HWND window, GraphicButtonState& state) {
+  const SIZE size = ClientSize(window);
+  state.face = state.faces.face ? state.faces.face(size) : nullptr;
+  state.pressedFace = state.faces.pressedFace ? state.faces.pressedFace(size) : nullptr;
+}
+
 bool Contains(HWND window, LPARAM point) {
   RECT client{};
   GetClientRect(window, &client);
@@ -96,6 +99,13 @@ LRESULT Handle(HWND window, GraphicButtonState& state, UINT message, WPARAM wPar
   LRESULT result = 0;
   if (HandleCaptionMessage(window, state.font, message, wParam, lParam, result)) return result;
   switch (message) {
+    case WM_CREATE:
+      TakeFaces(window, state);
+      return 0;
+    case WM_SIZE:
+      TakeFaces(window, state);
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
     case WM_ENABLE:
       InvalidateRect(window, nullptr, FALSE);
       return 0;

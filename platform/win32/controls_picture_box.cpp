@@ -1,13 +1,11 @@
-// Picture box: shows its picture stretched to the box, steps through the frames of an animated
-// one, reports a left-button press and holds other controls. It keeps each frame scaled to its
-// own size once shown, so repaints (and transparent labels asking for what lies beneath them)
-// only copy, and lets go of the large decoded original (the banner, the loading animation) once
-// every frame is scaled.
+// Picture box: shows its picture scaled to the box, steps through the frames of an animated
+// one, reports a left-button press and holds other controls. The picture comes at the box's
+// device size and is decoded and scaled when first painted (see sized_picture.h), so repaints
+// (and transparent labels asking for what lies beneath them) only copy; a box resized for
+// another display scale takes the picture at its new size. A hidden box lets its picture go
+// and stops its animation: the loading animation's frames are many and are not seen again.
 #include "platform/win32/control_classes.h"
 #include "platform/win32/control_window.h"
-
-#include <algorithm>
-#include <vector>
 
 namespace zv::win32 {
 namespace {
@@ -18,41 +16,48 @@ struct PictureBoxState {
   explicit PictureBoxState(void* setup) {
     if (setup) source = static_cast<PictureBoxSetup*>(setup)->picture;
   }
-  size_t frameCount() const { return delays.size(); }
-
-  std::shared_ptr<const Picture> source;  // as decoded; let go once every frame is scaled
-  std::vector<GdiObject<HBITMAP>> scaled;  // each frame at the box's size, made when first shown
-  std::vector<int> delays;
-  SIZE size{};
+  PictureAtSize source;
+  std::shared_ptr<SizedPicture> picture;  // at the box's size, while it is shown
   size_t frame = 0;
+  bool animating = false;
 };
 
+// Takes the picture for the box's present size, unless it has it already.
+void TakePicture(HWND window, PictureBoxState& state) {
+  const SIZE size = ClientSize(window);
+  if (state.picture && state.picture->size().cx == size.cx && state.picture->size().cy == size.cy) {
+    return;
+  }
+  state.picture = state.source ? state.source(size) : nullptr;
+}
+
+void Animate(HWND window, PictureBoxState& state) {
+  SetTimer(window, kAnimationTimer, static_cast<UINT>(state.picture->DelayMs(state.frame)),
+           nullptr);
+  state.animating = true;
+}
+
+void LetGo(HWND window, PictureBoxState& state) {
+  KillTimer(window, kAnimationTimer);
+  state.animating = false;
+  state.picture.reset();
+}
+
 void Paint(HWND window, PictureBoxState& state, HDC dc) {
-  RECT client{};
-  GetClientRect(window, &client);
-  if (state.frameCount() == 0) {
+  TakePicture(window, state);
+  const SIZE size = ClientSize(window);
+  const RECT client{0, 0, size.cx, size.cy};
+  if (!state.picture || !state.picture->Draw(dc, client, state.frame)) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     return;
   }
-  GdiObject<HBITMAP>& scaled = state.scaled[state.frame];
-  if (!scaled && state.source) {
-    scaled = RenderScaled(*state.source, state.frame, state.size.cx, state.size.cy);
-    if (std::all_of(state.scaled.begin(), state.scaled.end(),
-                    [](const GdiObject<HBITMAP>& made) { return bool(made); })) {
-      state.source.reset();
-    }
-  }
-  // Without memory for a scaled frame the original serves, stretched at every paint.
-  if (scaled) {
-    DrawBitmap(dc, scaled.get(), state.size, client);
-  } else if (state.source) {
-    state.source->Draw(dc, client, state.frame);
-  }
+  // An animated picture runs from its first paint, at the frame it had reached.
+  if (!state.animating && state.picture->FrameCount() > 1) Animate(window, state);
 }
 
 void NextFrame(HWND window, PictureBoxState& state) {
-  state.frame = (state.frame + 1) % state.frameCount();
-  SetTimer(window, kAnimationTimer, static_cast<UINT>(state.delays[state.frame]), nullptr);
+  state.frame = (state.frame + 1) % state.picture->FrameCount();
+  Animate(window, state);
   // Children that draw the box beneath them (transparent labels) must follow the new frame.
   if (IsWindowVisible(window)) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -61,24 +66,14 @@ void NextFrame(HWND window, PictureBoxState& state) {
 
 LRESULT Handle(HWND window, PictureBoxState& state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: {
-      RECT client{};
-      GetClientRect(window, &client);
-      state.size = {client.right, client.bottom};
-      for (size_t i = 0; state.source && i < state.source->frameCount(); ++i) {
-        state.delays.push_back(state.source->DelayMs(i));
-      }
-      state.scaled.resize(state.frameCount());
-      if (state.frameCount() > 1) {
-        SetTimer(window, kAnimationTimer, static_cast<UINT>(state.delays[0]), nullptr);
-      }
-      return 0;
-    }
     case WM_TIMER:
-      if (wParam == kAnimationTimer && state.frameCount() > 1) {
+      if (wParam == kAnimationTimer && state.picture && state.picture->FrameCount() > 1) {
         NextFrame(window, state);
       }
       return 0;
+    case WM_SHOWWINDOW:
+      if (!wParam) LetGo(window, state);
+      return DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE:
       InvalidateRect(window, nullptr, FALSE);
       return 0;

@@ -1,10 +1,10 @@
-// Frame bookkeeping, stretching and the darkened variant of decoded pictures.
+// Frame bookkeeping, and the way between GDI bitmaps and the pixel words the resampler works on.
 #include "platform/win32/picture.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/win32/area_shrink.h"
+#include "ui/picture_scaling.h"
 
 namespace zv::win32 {
 namespace {
@@ -31,6 +31,9 @@ BITMAPINFO TopDown32(int width, int height) {
 Picture::Picture(int width, int height, std::vector<PictureFrame> frames)
     : width_(width), height_(height), frames_(std::move(frames)) {}
 
+Picture::Picture(int width, int height, std::vector<PictureFrame> frames, FrameDecoder decode)
+    : width_(width), height_(height), frames_(std::move(frames)), decode_(std::move(decode)) {}
+
 int Picture::DelayMs(size_t frame) const {
   if (frame >= frames_.size()) return kDefaultFrameMs;
   const int delay = frames_[frame].delayMs;
@@ -40,51 +43,31 @@ int Picture::DelayMs(size_t frame) const {
 
 HBITMAP Picture::Frame(size_t frame) const {
   if (frames_.empty()) return nullptr;
-  return frames_[frame % frames_.size()].bitmap.get();
+  frame %= frames_.size();
+  if (!frames_[frame].bitmap && decode_) {
+    frames_[frame].bitmap = decode_(frame);
+    const bool all = std::all_of(frames_.begin(), frames_.end(),
+                                 [](const PictureFrame& made) { return bool(made.bitmap); });
+    if (all) decode_ = nullptr;
+  }
+  return frames_[frame].bitmap.get();
 }
 
 void Picture::Draw(HDC dc, const RECT& target, size_t frame) const {
   if (const HBITMAP bitmap = Frame(frame)) DrawBitmap(dc, bitmap, {width_, height_}, target);
 }
 
-namespace {
-
-// Pictures carry more pixels than the boxes that show them at 100 %. StretchBlt's HALFTONE
-// averages them away on Windows, but Wine picks single pixels, so thin strokes break up;
-// averaging here looks the same on both.
-bool DrawShrunk(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target) {
-  const int width = target.right - target.left;
-  const int height = target.bottom - target.top;
-  if (width <= 0 || height <= 0 || width > size.cx || height > size.cy) return false;
-  BITMAPINFO info = TopDown32(size.cx, size.cy);
-  std::vector<std::uint32_t> pixels(static_cast<size_t>(size.cx) * size.cy);
-  // The bitmap must not be selected into a DC while its bits are read. 32-bit bits need no
-  // palette, so the target DC serves, without asking for the screen's at every paint.
-  if (GetDIBits(dc, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) != size.cy) {
-    return false;
-  }
-  const std::vector<std::uint32_t> shrunk =
-      ShrinkByArea(pixels.data(), size.cx, size.cy, width, height);
-  info = TopDown32(width, height);
-  return StretchDIBits(dc, target.left, target.top, width, height, 0, 0, width, height,
-                       shrunk.data(), &info, DIB_RGB_COLORS, SRCCOPY) != 0;
-}
-
-}  // namespace
-
 void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target) {
-  const int targetWidth = target.right - target.left;
-  const int targetHeight = target.bottom - target.top;
-  const bool sameSize = targetWidth == size.cx && targetHeight == size.cy;
-  if (!sameSize && DrawShrunk(dc, bitmap, size, target)) return;
   MemoryDc source(CreateCompatibleDC(dc));
   if (!source) return;
   Selection selected(source.get(), bitmap);
-  if (sameSize) {
+  const int targetWidth = target.right - target.left;
+  const int targetHeight = target.bottom - target.top;
+  if (targetWidth == size.cx && targetHeight == size.cy) {
     BitBlt(dc, target.left, target.top, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
     return;
   }
-  // Growing, or bits that cannot be read: HALFTONE; the brush origin must be reset after it.
+  // HALFTONE averages the pixels a shrink drops; the brush origin must be reset after it.
   const int oldMode = SetStretchBltMode(dc, HALFTONE);
   POINT oldOrigin{};
   SetBrushOrgEx(dc, 0, 0, &oldOrigin);
@@ -94,44 +77,28 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target) {
   SetStretchBltMode(dc, oldMode);
 }
 
-GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height) {
-  if (width <= 0 || height <= 0) return {};
+GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height,
+                                bool darkened) {
+  const HBITMAP source = picture.Frame(frame);
+  if (!source || width <= 0 || height <= 0) return {};
   WindowDc screen(nullptr);
-  BITMAPINFO info = TopDown32(width, height);
-  void* bits = nullptr;
-  GdiObject<HBITMAP> scaled(
-      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!scaled) return {};
-  MemoryDc target(CreateCompatibleDC(screen.get()));
-  if (!target) return {};
-  Selection selected(target.get(), scaled.get());
-  const RECT all{0, 0, width, height};
-  picture.Draw(target.get(), all, frame);
-  return scaled;
-}
-
-std::shared_ptr<const Picture> Darken(const Picture& picture) {
-  WindowDc screen(nullptr);
-  std::vector<PictureFrame> frames;
-  for (size_t i = 0; i < picture.frameCount(); ++i) {
-    BITMAPINFO info = TopDown32(picture.width(), picture.height());
-    std::vector<std::uint8_t> pixels(static_cast<size_t>(picture.width()) * picture.height() * 4);
-    if (!GetDIBits(screen.get(), picture.Frame(i), 0, picture.height(), pixels.data(), &info,
-                   DIB_RGB_COLORS)) {
-      return nullptr;
-    }
-    for (size_t p = 0; p < pixels.size(); p += 4) {
-      for (size_t c = 0; c < 3; ++c) pixels[p + c] = pixels[p + c] * kDarkenPercent / 100;
-    }
-    info = TopDown32(picture.width(), picture.height());
-    void* bits = nullptr;
-    GdiObject<HBITMAP> dark(
-        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dark || !bits) return nullptr;
-    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint8_t*>(bits));
-    frames.push_back({std::move(dark), picture.DelayMs(i)});
+  BITMAPINFO info = TopDown32(picture.width(), picture.height());
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(picture.width()) * picture.height());
+  if (!GetDIBits(screen.get(), source, 0, static_cast<UINT>(picture.height()), pixels.data(), &info,
+                 DIB_RGB_COLORS)) {
+    return {};
   }
-  return std::make_shared<Picture>(picture.width(), picture.height(), std::move(frames));
+  std::vector<std::uint32_t> scaled =
+      ScalePixels(pixels, picture.width(), picture.height(), width, height);
+  if (scaled.empty()) return {};
+  if (darkened) DarkenPixels(scaled, kDarkenPercent);
+  info = TopDown32(width, height);
+  void* bits = nullptr;
+  GdiObject<HBITMAP> result(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!result || !bits) return {};
+  std::copy(scaled.begin(), scaled.end(), static_cast<std::uint32_t*>(bits));
+  return result;
 }
 
 }  // namespace zv::win32

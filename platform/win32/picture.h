@@ -1,9 +1,10 @@
-// A decoded picture as the window host draws it: one GDI bitmap per frame (a still picture has
-// one), each with its display time. Drawing stretches a frame onto any rectangle.
+// A decoded picture as the window host keeps it: one GDI bitmap per frame (a still picture has
+// one), each with its display time, and the scaled copies controls draw.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,12 +19,19 @@ struct PictureFrame {
 
 class Picture {
  public:
+  // Gives one frame's bitmap; an animation's frames are decoded when first asked for, so the
+  // first one shows without waiting for the rest.
+  using FrameDecoder = std::function<GdiObject<HBITMAP>(size_t frame)>;
+
   Picture(int width, int height, std::vector<PictureFrame> frames);
+  // Frames whose bitmaps are null come from `decode` the first time they are asked for.
+  Picture(int width, int height, std::vector<PictureFrame> frames, FrameDecoder decode);
 
   int width() const { return width_; }
   int height() const { return height_; }
   size_t frameCount() const { return frames_.size(); }
   int DelayMs(size_t frame) const;
+  // Null when the frame cannot be decoded.
   HBITMAP Frame(size_t frame) const;
 
   // Stretches one frame onto the target rectangle of the DC (logical coordinates).
@@ -32,19 +40,18 @@ class Picture {
  private:
   int width_;
   int height_;
-  std::vector<PictureFrame> frames_;
+  // Filled in as frames are asked for; the decoder goes once every frame is there.
+  mutable std::vector<PictureFrame> frames_;
+  mutable FrameDecoder decode_;
 };
 
-// The same picture with every colour scaled towards black; a pressed face for buttons that
-// have only one.
-std::shared_ptr<const Picture> Darken(const Picture& picture);
+// One frame resampled to width x height (see ui/picture_scaling.h), darkened for a pressed face
+// when asked, as a 32-bit top-down DIB section; null when there is no memory for it.
+GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height,
+                                bool darkened = false);
 
-// A 32-bit top-down bitmap of the given size with the picture stretched over all of it, so
-// repaints of a large picture in a small box cost one copy instead of one stretch.
-GdiObject<HBITMAP> RenderScaled(const Picture& picture, size_t frame, int width, int height);
-
-// Copies a bitmap of the given size onto the target rectangle: averaged down when the target is
-// smaller, stretched when it is larger.
+// Copies a bitmap of the given size onto the target rectangle, stretching it when the sizes
+// differ (only when there was no memory for a scaled copy).
 void DrawBitmap(HDC dc, HBITMAP bitmap, SIZE size, const RECT& target);
 
 }  // namespace zv::win32

@@ -53,34 +53,39 @@ std::wstring ResourceNameFor(const std::string& fileName) {
 
 std::shared_ptr<const Picture> DecodePicture(const void* bytes, size_t size) {
   if (bytes == nullptr || size == 0 || size > UINT_MAX) return nullptr;
-  // The stream keeps its own copy, so the bytes only need to live for this call.
-  const UniqueHandle<ComTraits<IStream>> stream(
+  // The stream keeps its own copy, so the bytes only need to live for this call; an animation
+  // keeps stream and decoder for the frames it has not shown yet.
+  auto stream = std::make_shared<UniqueHandle<ComTraits<IStream>>>(
       SHCreateMemStream(static_cast<const BYTE*>(bytes), static_cast<UINT>(size)));
-  if (!stream) return nullptr;
-  Gdiplus::Bitmap bitmap(stream.get());
-  if (bitmap.GetLastStatus() != Gdiplus::Ok) return nullptr;
-  const int width = static_cast<int>(bitmap.GetWidth());
-  const int height = static_cast<int>(bitmap.GetHeight());
+  if (!*stream) return nullptr;
+  auto bitmap = std::make_shared<Gdiplus::Bitmap>(stream->get());
+  if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  const int width = static_cast<int>(bitmap->GetWidth());
+  const int height = static_cast<int>(bitmap->GetHeight());
   if (width <= 0 || height <= 0) return nullptr;
 
-  const UINT counted = bitmap.GetFrameCount(&Gdiplus::FrameDimensionTime);
+  const UINT counted = bitmap->GetFrameCount(&Gdiplus::FrameDimensionTime);
   const size_t frameCount = counted > 1 ? counted : 1;
-  const std::vector<int> delays = FrameDelays(bitmap, frameCount);
+  const std::vector<int> delays = FrameDelays(*bitmap, frameCount);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const Gdiplus::Color background(GetRValue(face), GetGValue(face), GetBValue(face));
-
-  std::vector<PictureFrame> frames;
-  for (size_t i = 0; i < frameCount; ++i) {
-    if (frameCount > 1 &&
-        bitmap.SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(i)) !=
-            Gdiplus::Ok) {
-      return nullptr;
+  auto decode = [stream, bitmap, background, animated = frameCount > 1](size_t frame) {
+    HBITMAP made = nullptr;
+    if (animated && bitmap->SelectActiveFrame(&Gdiplus::FrameDimensionTime,
+                                              static_cast<UINT>(frame)) != Gdiplus::Ok) {
+      return GdiObject<HBITMAP>();
     }
-    HBITMAP frame = nullptr;
-    if (bitmap.GetHBITMAP(background, &frame) != Gdiplus::Ok || frame == nullptr) return nullptr;
-    frames.push_back({GdiObject<HBITMAP>(frame), delays[i]});
-  }
-  return std::make_shared<Picture>(width, height, std::move(frames));
+    if (bitmap->GetHBITMAP(background, &made) != Gdiplus::Ok) made = nullptr;
+    return GdiObject<HBITMAP>(made);
+  };
+
+  std::vector<PictureFrame> frames(frameCount);
+  for (size_t i = 0; i < frameCount; ++i) frames[i].delayMs = delays[i];
+  // The first frame now: a picture that does not decode is no picture.
+  frames[0].bitmap = decode(0);
+  if (!frames[0].bitmap) return nullptr;
+  if (frameCount == 1) return std::make_shared<Picture>(width, height, std::move(frames));
+  return std::make_shared<Picture>(width, height, std::move(frames), std::move(decode));
 }
 
 std::shared_ptr<const Picture> PictureCache::Get(const std::string& fileName) {
@@ -106,15 +111,19 @@ std::shared_ptr<const Picture> PictureCache::Get(const std::string& fileName) {
   return picture;
 }
 
-std::shared_ptr<const Picture> PictureCache::GetDarkened(const std::string& fileName) {
-  const auto found = darkened_.find(fileName);
-  if (found != darkened_.end()) {
-    if (auto dark = found->second.lock()) return dark;
+std::shared_ptr<SizedPicture> PictureCache::GetSized(const std::string& fileName, SIZE size,
+                                                     bool darkened) {
+  if (fileName.empty()) return nullptr;
+  const SizedKey key{fileName, size.cx, size.cy, darkened};
+  const auto found = sized_.find(key);
+  if (found != sized_.end()) {
+    if (auto sized = found->second.lock()) return sized;
   }
-  const auto picture = Get(fileName);
-  std::shared_ptr<const Picture> dark = picture ? Darken(*picture) : nullptr;
-  if (dark) darkened_[fileName] = dark;
-  return dark;
+  // The cache outlives every control of the host that owns both.
+  auto sized =
+      std::make_shared<SizedPicture>([this, fileName] { return Get(fileName); }, size, darkened);
+  sized_[key] = sized;
+  return sized;
 }
 
 }  // namespace zv::win32

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "platform/win32/picture.h"
+#include "platform/win32/sized_picture.h"
 
 namespace zv::win32 {
 
@@ -28,15 +30,18 @@ class PictureCache {
 
   // Null for an empty name, a missing resource or undecodable bytes; a broken picture is
   // remembered so it is not decoded again for every control. A picture no control holds any
-  // more is freed (a picture box keeps its own scaled copy) and decoded again when next asked.
+  // more is freed (controls keep their scaled copies) and decoded again when next asked.
   std::shared_ptr<const Picture> Get(const std::string& fileName);
-  // The darkened form of the same picture, made once while it is held.
-  std::shared_ptr<const Picture> GetDarkened(const std::string& fileName);
+  // The picture at one device size (darkened: the pressed face of a button that has only one),
+  // shared while any control holds it. Nothing is decoded yet; null for an empty name.
+  std::shared_ptr<SizedPicture> GetSized(const std::string& fileName, SIZE size, bool darkened);
 
  private:
+  using SizedKey = std::tuple<std::string, LONG, LONG, bool>;
+
   HMODULE module_;
   std::map<std::string, std::weak_ptr<const Picture>> pictures_;
-  std::map<std::string, std::weak_ptr<const Picture>> darkened_;
+  std::map<SizedKey, std::weak_ptr<SizedPicture>> sized_;
   std::set<std::string> broken_;
 };
 

@@ -68,6 +68,12 @@ struct MemoryDcTraits : NullIsNone<HDC> {
 };
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 
+// An icon loaded at a size of our choosing (not shared with the system's cache).
+struct IconTraits : NullIsNone<HICON> {
+  static void Close(HICON icon) { DestroyIcon(icon); }
+};
+using OwnedIcon = UniqueHandle<IconTraits>;
+
 // A block from GlobalAlloc.
 struct GlobalTraits : NullIsNone<HGLOBAL> {
   static void Close(HGLOBAL block) { GlobalFree(block); }

@@ -11,7 +11,9 @@
 #include "platform/win32/code_page.h"
 #include "platform/win32/control_classes.h"
 #include "platform/win32/control_factory.h"
+#include "platform/win32/display_dpi.h"
 #include "platform/win32/window_text.h"
+#include "ui/display_scale.h"
 
 namespace zv::win32 {
 namespace {
@@ -28,9 +30,71 @@ constexpr UINT_PTR kFirstTimerId = 1;
 constexpr UINT_PTR kDeferredBuildTimer = 0x7FFF;
 // Containers hold containers only a few levels deep; more is a loop in a broken table.
 constexpr int kDeepestNesting = 16;
+// Sent before WM_DPICHANGED to windows aware of each display's scale (Windows 10 1703), so the
+// size the system suggests is the one we lay the window out at.
+// https://learn.microsoft.com/windows/win32/hidpi/wm-getdpiscaledsize
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+
+// The kinds a hidden page is mostly made of; windows of other kinds are cheap or few.
+bool WaitsForWindow(ControlKind kind) {
+  return kind == ControlKind::EditBox || kind == ControlKind::GraphicButton ||
+         kind == ControlKind::TransparentLabel;
+}
 
 bool IsContainer(ControlKind kind) {
   return kind == ControlKind::PictureBox || kind == ControlKind::GroupBox;
+}
+
+int Dpi(UINT dpi) { return static_cast<int>(dpi); }
+
+SIZE FrameExtent(UINT dpi) {
+  const RECT frame = FrameAround(kWindowStyle, 0, dpi);
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// A window's size in layout units includes its frame as drawn at 96 DPI. What scales is the
+// client area; at other scales the frame the system draws there goes around it.
+SIZE DeviceClientSize(int width, int height, UINT dpi) {
+  const SIZE layoutFrame = FrameExtent(kLayoutDpi);
+  return {LayoutToDevice(width - layoutFrame.cx, Dpi(dpi)),
+          LayoutToDevice(height - layoutFrame.cy, Dpi(dpi))};
+}
+
+SIZE DeviceWindowSize(int width, int height, UINT dpi) {
+  const SIZE client = DeviceClientSize(width, height, dpi);
+  const SIZE frame = FrameExtent(dpi);
+  return {client.cx + frame.cx, client.cy + frame.cy};
+}
+
+// Puts the window's frame corner at `origin` with a client area of `client`, whatever frame the
+// system draws: where it is not the one it describes for this scale, the size is corrected.
+// A window already there is left alone.
+void PlaceWindow(HWND handle, POINT origin, SIZE client, UINT dpi) {
+  RECT outer{}, drawn{};
+  const auto stands = [&] {
+    return GetWindowRect(handle, &outer) && GetClientRect(handle, &drawn);
+  };
+  if (stands() && outer.left == origin.x && outer.top == origin.y && drawn.right == client.cx &&
+      drawn.bottom == client.cy) {
+    return;
+  }
+  const SIZE frame = FrameExtent(dpi);
+  SetWindowPos(handle, nullptr, origin.x, origin.y, client.cx + frame.cx, client.cy + frame.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!stands() || (drawn.right == client.cx && drawn.bottom == client.cy)) return;
+  SetWindowPos(handle, nullptr, 0, 0, outer.right - outer.left + client.cx - drawn.right,
+               outer.bottom - outer.top + client.cy - drawn.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PlaceWindow(HWND handle, const ScreenRect& layout, UINT dpi) {
+  PlaceWindow(handle, {LayoutToDevice(layout.left, Dpi(dpi)), LayoutToDevice(layout.top, Dpi(dpi))},
+              DeviceClientSize(layout.width, layout.height, dpi), dpi);
+}
+
+void PlaceChild(HWND child, const RECT& rect) {
+  SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -75,13 +139,21 @@ WindowId Win32UiHost::Load(const WindowSpec& layout, Modality modality) {
 
   const std::wstring caption = GbkToWide(layout.caption);
   // Position and size are those of the whole window, frame included, as CreateWindow takes them.
-  const HWND handle = CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, layout.left,
-                                      layout.top, layout.width, layout.height, nullptr, nullptr,
-                                      module_, window);
+  // The window opens on the display the system scale belongs to, unless it lies on another.
+  const ScreenRect place{layout.left, layout.top, layout.width, layout.height};
+  const UINT systemDpi = SystemDpi();
+  const SIZE size = DeviceWindowSize(layout.width, layout.height, systemDpi);
+  const HWND handle = CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle,
+                                      LayoutToDevice(layout.left, Dpi(systemDpi)),
+                                      LayoutToDevice(layout.top, Dpi(systemDpi)), size.cx, size.cy,
+                                      nullptr, nullptr, module_, window);
   if (!handle) {
     windows_.erase(id);
     return kNoWindow;
   }
+  window->dpi = WindowDpi(handle);
+  window->layoutSize = {layout.width, layout.height};
+  PlaceWindow(handle, place, window->dpi);
   SetIcon(*window);
   Build(*window);
   for (size_t row = 0; row < window->controls.size(); ++row) {
@@ -120,10 +192,11 @@ bool Win32UiHost::Build(Window& window) {
   for (size_t row = 0; row < window.controls.size(); ++row) {
     const ControlSpec& control = *window.controls[row].layout;
     if (!control.HasWindow()) continue;
-    // Edit boxes are the dearest controls to create (about half a millisecond each under
-    // Wine) and most of them sit on pages or holders nobody sees at first: those wait until
-    // the window stands. Until then their text and visibility live in the row.
-    if (control.kind == ControlKind::EditBox && !StandsAtStart(window, row)) {
+    // Edit boxes (about half a millisecond each under Wine), graphic buttons and transparent
+    // labels sit mostly on pages or holders nobody sees at first: those wait until the window
+    // stands. Until then their text and visibility live in the row, which is all the state
+    // they have.
+    if (WaitsForWindow(control.kind) && !StandsAtStart(window, row)) {
       window.deferred.push_back(row);
       continue;
     }
@@ -164,7 +237,8 @@ HWND Win32UiHost::CreateRow(Window& window, size_t row, const ControlSpec& state
     }
   }
   placement.id = kFirstControlId + static_cast<int>(row);
-  placement.font = fonts_.Get(control.font);
+  placement.rect = DeviceRect(window, control);
+  placement.font = fonts_.Get(control.font, window.dpi);
   window.controls[row].window = CreateControlWindow(module_, state, placement, pictures_);
   return window.controls[row].window;
 }
@@ -194,19 +268,46 @@ void Win32UiHost::BuildDeferred(Window& window) {
   }
 }
 
+RECT Win32UiHost::DeviceRect(const Window& window, const ControlSpec& control) const {
+  // Origin and size scale apart, so controls of one size stay of one size (and share their
+  // scaled pictures).
+  const int dpi = Dpi(window.dpi);
+  const int left = LayoutToDevice(control.left, dpi);
+  const int top = LayoutToDevice(control.top, dpi);
+  return {left, top, left + LayoutToDevice(control.width, dpi),
+          top + LayoutToDevice(control.height, dpi)};
+}
+
+void Win32UiHost::LayOutAgain(Window& window) {
+  for (const Control& control : window.controls) {
+    if (!control.window) continue;
+    const RECT rect = DeviceRect(window, *control.layout);
+    // Resized controls take their pictures at the new size themselves.
+    PlaceChild(control.window, rect);
+    SendMessageW(control.window, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(fonts_.Get(control.layout->font, window.dpi)), TRUE);
+    if (control.layout->kind == ControlKind::StatusBar) {
+      SetPanes(control.window, *control.layout, rect.right - rect.left);
+    }
+  }
+}
+
 void Win32UiHost::SetIcon(Window& window) {
   if (window.layout->icon.empty()) return;
-  // Shared icons belong to the system's cache and must not be destroyed by us.
-  const auto load = [this](int widthMetric, int heightMetric) {
-    return static_cast<HICON>(LoadImageW(module_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric),
-                                         GetSystemMetrics(heightMetric), LR_SHARED));
+  // Loaded at this scale's sizes, which the system's shared copies need not have, so owned.
+  const auto load = [this, &window](int widthMetric, int heightMetric) {
+    return OwnedIcon(static_cast<HICON>(LoadImageW(
+        module_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, SystemMetric(widthMetric, window.dpi),
+        SystemMetric(heightMetric, window.dpi), LR_DEFAULTCOLOR)));
   };
-  if (HICON big = load(SM_CXICON, SM_CYICON)) {
-    SendMessageW(window.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  // The window lets go of the old icon before it is destroyed.
+  if (OwnedIcon big = load(SM_CXICON, SM_CYICON)) {
+    SendMessageW(window.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    window.bigIcon = std::move(big);
   }
-  if (HICON small = load(SM_CXSMICON, SM_CYSMICON)) {
-    SendMessageW(window.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  if (OwnedIcon small = load(SM_CXSMICON, SM_CYSMICON)) {
+    SendMessageW(window.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    window.smallIcon = std::move(small);
   }
 }
 
@@ -299,6 +400,13 @@ LRESULT Win32UiHost::OnMessage(Window& window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
       OnClose(window);
       return 0;
+    case kGetDpiScaledSize:
+      *reinterpret_cast<SIZE*>(lParam) =
+          DeviceWindowSize(window.layoutSize.cx, window.layoutSize.cy, static_cast<UINT>(wParam));
+      return TRUE;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DESTROY:
       ReleaseHeld(window);
       if (window.id == loopWindow_) PostQuitMessage(0);
@@ -366,6 +474,18 @@ void Win32UiHost::OnClose(Window& window) {
   if (Window* still = Find(id)) still->closing = false;
 }
 
+void Win32UiHost::OnDpiChanged(Window& window, UINT dpi, const RECT& suggested) {
+  if (dpi == 0) return;
+  window.dpi = dpi;
+  // Where the system suggests (under the pointer when dragged across displays), at our size.
+  if (!IsIconic(window.handle)) {
+    PlaceWindow(window.handle, {suggested.left, suggested.top},
+                DeviceClientSize(window.layoutSize.cx, window.layoutSize.cy, dpi), dpi);
+  }
+  SetIcon(window);
+  LayOutAgain(window);
+}
+
 void Win32UiHost::Raise(WindowId id, const ControlSpec* control, EventKind kind, int arg) {
   IEventSink* sink = sink_;
   const Window* window = Find(id);
@@ -397,13 +517,16 @@ ScreenRect Win32UiHost::WindowRect(WindowId id) const {
   RECT rect{};
   const Window* window = Find(id);
   if (!window || !GetWindowRect(window->handle, &rect)) return {};
-  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  // The user moves the window; its size is only ever the program's.
+  const int dpi = Dpi(window->dpi);
+  return {DeviceToLayout(rect.left, dpi), DeviceToLayout(rect.top, dpi), window->layoutSize.cx,
+          window->layoutSize.cy};
 }
 
 void Win32UiHost::MoveWindow(WindowId id, const ScreenRect& rect) {
-  if (const Window* window = Find(id)) {
-    SetWindowPos(window->handle, nullptr, rect.left, rect.top, rect.width, rect.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  if (Window* window = Find(id)) {
+    window->layoutSize = {rect.width, rect.height};
+    PlaceWindow(window->handle, rect, window->dpi);
   }
 }
 

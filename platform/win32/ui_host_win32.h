@@ -1,6 +1,10 @@
 // The window host on Windows: builds top-level windows and their child controls from catalogue
 // rows, turns window messages into the program's events and runs the message loops. Lives on
 // the GUI thread; only InfoBox may be called from another thread.
+//
+// It is the one place where layout units (the catalogue's pixels at 96 DPI) become device pixels
+// at the scale of the display each window is on, and back: places and sizes of windows and
+// controls, fonts, pictures. A window moved to a display of another scale is laid out again.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +19,7 @@
 #include "platform/win32/fonts.h"
 #include "platform/win32/picture_cache.h"
 #include "ui/catalogue.h"
+#include "ui/display_scale.h"
 
 namespace zv::win32 {
 
@@ -75,6 +80,9 @@ class Win32UiHost final : public IUiHost {
     HWND handle = nullptr;
     std::vector<Control> controls;
     std::unordered_map<std::string, size_t> byName;
+    UINT dpi = kLayoutDpi;         // the scale the window is laid out at
+    SIZE layoutSize{};             // layout units, frame included, as the program last set it
+    OwnedIcon bigIcon, smallIcon;  // at this scale's icon sizes
     bool closing = false;
     std::vector<WindowId> heldDisabled;  // windows this modal window disabled
     std::vector<size_t> deferred;        // rows created once the window has first painted
@@ -85,11 +93,14 @@ class Win32UiHost final : public IUiHost {
   void OnCommand(Window& window, WPARAM wParam, LPARAM lParam);
   void OnTimer(Window& window, WPARAM timerId);
   void OnClose(Window& window);
+  void OnDpiChanged(Window& window, UINT dpi, const RECT& suggested);
 
   bool Build(Window& window);
   bool StandsAtStart(const Window& window, size_t row) const;
   HWND CreateRow(Window& window, size_t row, const ControlSpec& state);
   void BuildDeferred(Window& window);
+  RECT DeviceRect(const Window& window, const ControlSpec& control) const;
+  void LayOutAgain(Window& window);
   void SetIcon(Window& window);
   void StartTimer(Window& window, size_t row, int milliseconds);
   void HoldOthersDisabled(Window& modal);

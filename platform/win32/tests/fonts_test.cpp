@@ -1,4 +1,5 @@
-// Font descriptions: character height, weight, and the stand-in for faces that are missing.
+// Font descriptions: character height at the display's scale, weight, and the stand-in for
+// faces that are missing.
 #include "platform/win32/fonts.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/win32/display_dpi.h"
 #include "platform/win32/font_faces.h"
 #include "platform/win32/scoped_handles.h"
 #include "tests/case_name.h"
@@ -41,7 +43,8 @@ struct Case {
   const char* label;
   FontSpec font;
   bool installed;
-  LONG height;  // 0: the stock font's
+  UINT dpi;
+  LONG height;
   LONG weight;
   bool namedFace;  // the face asked for, or the stock GUI face
 };
@@ -51,20 +54,40 @@ class Describe : public testing::TestWithParam<Case> {};
 TEST_P(Describe, HeightWeightAndFace) {
   const Case& c = GetParam();
   const LOGFONTW stock = StockGuiFont();
-  const LOGFONTW font = DescribeFont(c.font, c.installed);
-  EXPECT_EQ(font.lfHeight, c.height ? c.height : stock.lfHeight);
+  const LOGFONTW font = DescribeFont(c.font, c.installed, c.dpi);
+  EXPECT_EQ(font.lfHeight, c.height);
   EXPECT_EQ(font.lfWeight, c.weight);
   EXPECT_EQ(std::wstring(font.lfFaceName), c.namedFace ? L"Tahoma" : stock.lfFaceName);
 }
 
+// 13 px at 150 %: 19.5, to the nearest pixel away from zero.
 INSTANTIATE_TEST_SUITE_P(
     Fonts, Describe,
-    testing::Values(Case{"default", FontSpec{"", 0, false}, false, 0, FW_NORMAL, false},
-                    Case{"bold_default_face", FontSpec{"", 15, true}, false, -15, FW_BOLD, false},
-                    Case{"installed_face", FontSpec{"Tahoma", 12, false}, true, -12, FW_NORMAL, true},
-                    Case{"missing_face_keeps_size_and_weight", FontSpec{"Tahoma", 13, true}, false,
-                         -13, FW_BOLD, false}),
+    testing::Values(
+        Case{"bold_default_face", FontSpec{"", 15, true}, false, 96, -15, FW_BOLD, false},
+        Case{"installed_face", FontSpec{"Tahoma", 12, false}, true, 96, -12, FW_NORMAL, true},
+        Case{"missing_face_keeps_size_and_weight", FontSpec{"Tahoma", 13, true}, false, 96, -13,
+             FW_BOLD, false},
+        Case{"height_at_150_percent", FontSpec{"Tahoma", 13, true}, true, 144, -20, FW_BOLD, true}),
     test::NamedBy([](const Case& c) { return c.label; }));
+
+// Controls without a font of their own get the stock GUI font, which the system made for its
+// own scale; a window at twice that scale gets one twice as high.
+TEST(FontStandIn, StockFontFollowsTheWindowsScale) {
+  const LOGFONTW stock = StockGuiFont();
+  const UINT system = SystemDpi();
+  EXPECT_EQ(DescribeFont(FontSpec{}, false, system).lfHeight, stock.lfHeight);
+  EXPECT_EQ(DescribeFont(FontSpec{}, false, 2 * system).lfHeight, 2 * stock.lfHeight);
+
+  FontCache cache;
+  EXPECT_EQ(cache.Get(FontSpec{}, system), GetStockObject(DEFAULT_GUI_FONT));
+  const HFONT doubled = cache.Get(FontSpec{}, 2 * system);
+  ASSERT_NE(doubled, GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTW made{};
+  GetObjectW(doubled, sizeof(made), &made);
+  EXPECT_EQ(made.lfHeight, 2 * stock.lfHeight);
+  EXPECT_STREQ(made.lfFaceName, stock.lfFaceName);
+}
 
 TEST(FontFaces, InstalledFacesAreFoundAndOthersAreNot) {
   const std::wstring installed = AnyInstalledFace();
@@ -74,12 +97,12 @@ TEST(FontFaces, InstalledFacesAreFoundAndOthersAreNot) {
   EXPECT_FALSE(IsFaceInstalled(L""));
 }
 
-TEST(FontCacheTest, SameDescriptionSameFont) {
+TEST(FontCacheTest, SameDescriptionAndScaleSameFont) {
   FontCache cache;
   const FontSpec heiti{"黑体", 11, false};
-  EXPECT_EQ(cache.Get(heiti), cache.Get(heiti));
-  EXPECT_NE(cache.Get(heiti), cache.Get(FontSpec{"黑体", 11, true}));
-  EXPECT_EQ(cache.Get(FontSpec{}), GetStockObject(DEFAULT_GUI_FONT));
+  EXPECT_EQ(cache.Get(heiti, 96), cache.Get(heiti, 96));
+  EXPECT_NE(cache.Get(heiti, 96), cache.Get(FontSpec{"黑体", 11, true}, 96));
+  EXPECT_NE(cache.Get(heiti, 96), cache.Get(heiti, 120));
 }
 
 void PutBigEndian(std::string& bytes, size_t at, uint32_t value, int size) {
@@ -179,7 +202,7 @@ TEST(FontFaces, AFaceWindowsRenamedIsDrawnInItsNewName) {
   EXPECT_EQ(InstalledFace(L"楷体_GB2312"), L"") << "neither it nor its successor is here";
   FontCache cache;
   const WindowDc screen(nullptr);
-  const Selection selected(screen.get(), cache.Get(FontSpec{"仿宋_GB2312", 15, true}));
+  const Selection selected(screen.get(), cache.Get(FontSpec{"仿宋_GB2312", 15, true}, 96));
   wchar_t drawn[LF_FACESIZE] = {};
   GetTextFaceW(screen.get(), LF_FACESIZE, drawn);
   EXPECT_STREQ(drawn, L"仿宋");

@@ -1,5 +1,6 @@
 // Embedded pictures: resource naming, GDI+ decoding of still and animated pictures, sharing,
-// and the drawing helpers. The pictures come from test_pictures.rc in this test program.
+// scaling to a control's size and letting the original go. The pictures come from
+// test_pictures.rc in this test program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/control_classes.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/picture_cache.h"
 #include "platform/win32/scoped_handles.h"
@@ -18,6 +20,18 @@ namespace {
 COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
   MemoryDc dc(CreateCompatibleDC(nullptr));
   Selection selected(dc.get(), bitmap);
+  return GetPixel(dc.get(), x, y);
+}
+
+// What a sized picture draws of one frame onto a bitmap of its size, at (x, y).
+COLORREF DrawnPixel(SizedPicture& picture, size_t frame, int x, int y) {
+  WindowDc screen(nullptr);
+  GdiObject<HBITMAP> bitmap(
+      CreateCompatibleBitmap(screen.get(), picture.size().cx, picture.size().cy));
+  MemoryDc dc(CreateCompatibleDC(screen.get()));
+  Selection selected(dc.get(), bitmap.get());
+  const RECT all{0, 0, picture.size().cx, picture.size().cy};
+  if (!picture.Draw(dc.get(), all, frame)) return CLR_INVALID;
   return GetPixel(dc.get(), x, y);
 }
 
@@ -72,37 +86,56 @@ TEST_F(PictureCacheTest, JpegIsOneFrame) {
   EXPECT_TRUE(Near(PixelOf(jpeg->Frame(0), 1, 1), RGB(0, 160, 0)));
 }
 
-TEST_F(PictureCacheTest, DecodedOnceAndShared) {
+TEST_F(PictureCacheTest, DecodedOnceAndSharedBySize) {
   EXPECT_EQ(cache_.Get("still.jpg").get(), cache_.Get("still.jpg").get());
-  EXPECT_EQ(cache_.GetDarkened("still.jpg").get(), cache_.GetDarkened("still.jpg").get());
+  const auto sized = cache_.GetSized("still.jpg", {60, 30}, false);
+  EXPECT_EQ(sized.get(), cache_.GetSized("still.jpg", {60, 30}, false).get());
+  EXPECT_NE(sized.get(), cache_.GetSized("still.jpg", {90, 45}, false).get());
+  EXPECT_NE(sized.get(), cache_.GetSized("still.jpg", {60, 30}, true).get());
 }
 
 TEST_F(PictureCacheTest, PictureNobodyHoldsIsFreedAndDecodedAgain) {
   std::weak_ptr<const Picture> first = cache_.Get("two_frames.gif");
-  std::weak_ptr<const Picture> dark = cache_.GetDarkened("two_frames.gif");
   EXPECT_TRUE(first.expired());
-  EXPECT_TRUE(dark.expired());
   const auto again = cache_.Get("two_frames.gif");
   ASSERT_TRUE(again);
   EXPECT_EQ(again->frameCount(), 2u);
+}
+
+// The large originals (the banner, the loading animation) must not stay beside their copies.
+TEST_F(PictureCacheTest, OriginalIsLetGoOnceEveryFrameIsScaled) {
+  const auto sized = cache_.GetSized("two_frames.gif", {16, 8}, false);
+  ASSERT_EQ(sized->FrameCount(), 2u);
+  std::weak_ptr<const Picture> original = cache_.Get("two_frames.gif");
+  DrawnPixel(*sized, 0, 0, 0);
+  EXPECT_FALSE(original.expired()) << "the second frame is still to be scaled";
+  DrawnPixel(*sized, 1, 0, 0);
+  EXPECT_TRUE(original.expired());
+  // The same size for another display scale later decodes again.
+  EXPECT_EQ(DrawnPixel(*cache_.GetSized("two_frames.gif", {24, 12}, false), 1, 6, 4),
+            RGB(0, 0, 255));
 }
 
 TEST_F(PictureCacheTest, MissingOrBrokenPicturesGiveNothing) {
   EXPECT_FALSE(cache_.Get(""));
   EXPECT_FALSE(cache_.Get("absent.jpg"));
   EXPECT_FALSE(cache_.Get("not_a_picture.txt"));
-  EXPECT_FALSE(cache_.GetDarkened("absent.jpg"));
+  EXPECT_FALSE(cache_.GetSized("", {10, 10}, false));
+  const auto absent = cache_.GetSized("absent.jpg", {10, 10}, false);
+  EXPECT_EQ(absent->FrameCount(), 0u);
+  EXPECT_EQ(DrawnPixel(*absent, 0, 0, 0), CLR_INVALID);
   EXPECT_FALSE(DecodePicture(nullptr, 0));
 }
 
-TEST_F(PictureCacheTest, DarkenedFaceIsDarkerInEveryFrame) {
-  const auto dark = cache_.GetDarkened("two_frames.gif");
-  ASSERT_TRUE(dark);
-  ASSERT_EQ(dark->frameCount(), 2u);
-  const COLORREF red = PixelOf(dark->Frame(0), 0, 0);
+TEST_F(PictureCacheTest, ScaledFramesKeepTheirColoursAndDarkenedOnesAreDarker) {
+  auto plain = cache_.GetSized("two_frames.gif", {16, 8}, false);
+  auto dark = cache_.GetSized("two_frames.gif", {16, 8}, true);
+  EXPECT_EQ(DrawnPixel(*plain, 0, 6, 4), RGB(255, 0, 0));
+  EXPECT_EQ(DrawnPixel(*plain, 1, 6, 4), RGB(0, 0, 255));
+  const COLORREF red = DrawnPixel(*dark, 0, 6, 4);
   EXPECT_GT(GetRValue(red), 100);
   EXPECT_LT(GetRValue(red), 255);
-  EXPECT_LT(GetBValue(PixelOf(dark->Frame(1), 0, 0)), 255);
+  EXPECT_LT(GetBValue(DrawnPixel(*dark, 1, 6, 4)), 255);
 }
 
 TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {
@@ -121,10 +154,40 @@ TEST_F(PictureCacheTest, ScaledRenderingCoversTheWholeTarget) {
   EXPECT_FALSE(RenderScaled(*jpeg, 0, 0, 10));
 }
 
+// The loading animation's frames at 200 % take megabytes; once the box is hidden they go.
+TEST_F(PictureCacheTest, HiddenPictureBoxLetsItsPictureGoAndTakesItAgainWhenShown) {
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  ASSERT_TRUE(RegisterPictureBoxClass(module));
+  std::weak_ptr<SizedPicture> given;
+  PictureBoxSetup setup{[&](SIZE size) {
+    auto picture = cache_.GetSized("two_frames.gif", size, false);
+    given = picture;
+    return picture;
+  }};
+  const HWND box = CreateWindowExW(0, kPictureBoxClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 16, 8,
+                                   nullptr, nullptr, module, &setup);
+  if (!box) GTEST_SKIP() << "no display to create windows on";
+  const auto paint = [box] {
+    WindowDc screen(nullptr);
+    MemoryDc dc(CreateCompatibleDC(screen.get()));
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), 16, 8));
+    Selection selected(dc.get(), bitmap.get());
+    SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    return GetPixel(dc.get(), 4, 4);
+  };
+  EXPECT_EQ(paint(), RGB(255, 0, 0));
+  EXPECT_FALSE(given.expired());
+  ShowWindow(box, SW_HIDE);
+  EXPECT_TRUE(given.expired());
+  ShowWindow(box, SW_SHOWNA);
+  EXPECT_EQ(paint(), RGB(255, 0, 0));
+  DestroyWindow(box);
+}
+
 // A picture of one frame whose pixels come from `colour` (0x00RRGGBB, as GDI stores them).
 Picture MakePicture(int width, int height, std::uint32_t (*colour)(int x, int y)) {
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB};
+  info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   auto* pixels = static_cast<std::uint32_t*>(bits);

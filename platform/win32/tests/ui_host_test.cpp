@@ -1,9 +1,12 @@
 // The window host against real windows: placement and IDs, texts, values, events, timers,
 // closing and the message loops. Needs a display; without one the tests skip.
+// clang-format off: <commctrl.h> needs <windows.h> before it.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -58,9 +61,12 @@ WindowSpec TestWindow() {
   Add(w, "录音1", ControlKind::WaveRecorder, "", 0, 0, 0, 0);
   AddTimer(w, "时钟2", "", 15, Action::None);
   Add(w, "窗口标签", ControlKind::TransparentLabel, "", 10, 270, 100, 20, "在窗口上");
-  // A page nobody sees at first, with an edit box and a later row lying over it.
+  // A page nobody sees at first, with the kinds that wait for the window and a later row lying
+  // over them.
   Add(w, "隐页", ControlKind::PictureBox, "", 260, 300, 200, 60).visible = false;
   Add(w, "隐页编辑框", ControlKind::EditBox, "隐页", 5, 5, 100, 20, "原文");
+  Add(w, "隐页图形按钮", ControlKind::GraphicButton, "隐页", 5, 5, 96, 32, "原文");
+  Add(w, "隐页标签", ControlKind::TransparentLabel, "隐页", 5, 5, 80, 20, "原文");
   Add(w, "隐页按钮", ControlKind::Button, "隐页", 5, 5, 60, 20, "上面");
   return w;
 }
@@ -274,26 +280,40 @@ TEST_F(UiHostTest, EditBoxKeepsWholeConfigurationTexts) {
   EXPECT_EQ(host_.Text(id, "远处编辑框"), whole);
 }
 
-TEST_F(UiHostTest, EditBoxOnAHiddenPageStandsOnceTheWindowHasPainted) {
+struct HiddenRowCase {
+  const char* row;
+  const char* kind;
+};
+
+class HiddenPageRow : public UiHostTest, public testing::WithParamInterface<HiddenRowCase> {};
+
+TEST_P(HiddenPageRow, StandsOnceTheWindowHasPainted) {
+  const std::string name = GetParam().row;
   const WindowId id = LoadTest();
   // Driven before its window exists: the row keeps what the program set.
-  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "原文");
-  host_.SetText(id, "隐页编辑框", "配置文件的内容");
-  host_.Show(id, "隐页编辑框", false);
-  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "配置文件的内容");
-  EXPECT_FALSE(host_.IsShown(id, "隐页编辑框"));
+  EXPECT_EQ(host_.Text(id, name), "原文");
+  host_.SetText(id, name, "配置文件的内容");
+  host_.Show(id, name, false);
+  EXPECT_EQ(host_.Text(id, name), "配置文件的内容");
+  EXPECT_FALSE(host_.IsShown(id, name));
 
-  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("隐页编辑框")) != nullptr; }));
-  const HWND edit = Child(id, RowOf("隐页编辑框"));
-  EXPECT_EQ(WindowText(edit), GbkToWide("配置文件的内容"));
-  EXPECT_EQ(host_.Text(id, "隐页编辑框"), "配置文件的内容");
-  EXPECT_FALSE(GetWindowLongPtrW(edit, GWL_STYLE) & WS_VISIBLE);
-  EXPECT_EQ(GetParent(edit), Child(id, RowOf("隐页")));
-  // In place among its siblings: beneath the later row, as if it had been made first.
-  EXPECT_EQ(GetWindow(Child(id, RowOf("隐页按钮")), GW_HWNDNEXT), edit);
-  host_.Show(id, "隐页编辑框", true);
-  EXPECT_TRUE(GetWindowLongPtrW(edit, GWL_STYLE) & WS_VISIBLE);
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf(name)) != nullptr; }));
+  const HWND made = Child(id, RowOf(name));
+  EXPECT_EQ(WindowText(made), GbkToWide("配置文件的内容"));
+  EXPECT_EQ(host_.Text(id, name), "配置文件的内容");
+  EXPECT_FALSE(GetWindowLongPtrW(made, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(GetParent(made), Child(id, RowOf("隐页")));
+  // In place among its siblings: beneath the next row, as if it had been made first.
+  EXPECT_EQ(GetWindow(Child(id, RowOf(name) + 1), GW_HWNDNEXT), made);
+  host_.Show(id, name, true);
+  EXPECT_TRUE(GetWindowLongPtrW(made, GWL_STYLE) & WS_VISIBLE);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HiddenPageRow,
+                         testing::Values(HiddenRowCase{"隐页编辑框", "edit"},
+                                         HiddenRowCase{"隐页图形按钮", "graphicButton"},
+                                         HiddenRowCase{"隐页标签", "transparentLabel"}),
+                         test::NamedBy([](const HiddenRowCase& c) { return c.kind; }));
 
 TEST_F(UiHostTest, WindowlessControlsKeepTheirOwnValues) {
   const WindowId id = LoadTest();
@@ -413,6 +433,75 @@ TEST_F(UiHostTest, GraphicButtonGetsItsFont) {
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
   EXPECT_STREQ(description.lfFaceName,
                IsFaceInstalled(L"仿宋_GB2312") ? L"仿宋_GB2312" : stock.lfFaceName);
+}
+
+// A place in layout units at 150 %: to the nearest device pixel, halves away from zero.
+LONG AtOneAndAHalf(LONG layout) { return static_cast<LONG>(std::lround(layout * 1.5)); }
+
+RECT PlaceInParent(HWND child) {
+  RECT place{};
+  GetWindowRect(child, &place);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+// What Windows sends when the window is dragged to a display at 150 % or the user changes the
+// scale: the window takes the suggested place and lays itself out again at the new scale.
+TEST_F(UiHostTest, MovedToADisplayAtAnotherScaleItIsLaidOutAgain) {
+  const WindowId id = LoadTest();
+  ASSERT_TRUE(PumpUntil([&] { return Child(id, RowOf("隐页编辑框")) != nullptr; }));
+  const HWND top = host_.Handle(id);
+  RECT client{};
+  GetClientRect(top, &client);
+  const LONG width = client.right, height = client.bottom;
+
+  RECT suggested{150, 180, 150 + 700, 180 + 500};  // the size is the window's own choice
+  SendMessageW(top, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT frame{};
+  GetWindowRect(top, &frame);
+  EXPECT_EQ(frame.left, 150);
+  EXPECT_EQ(frame.top, 180);
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.right, AtOneAndAHalf(width));
+  EXPECT_EQ(client.bottom, AtOneAndAHalf(height));
+
+  for (const char* name : {"图片框1", "按钮1", "图形按钮1", "状态条1", "隐页编辑框", "透明标签1"}) {
+    const ControlSpec& control = layout_.controls[RowOf(name)];
+    const RECT place = PlaceInParent(Child(id, RowOf(name)));
+    EXPECT_EQ(place.left, AtOneAndAHalf(control.left)) << name;
+    EXPECT_EQ(place.top, AtOneAndAHalf(control.top)) << name;
+    EXPECT_EQ(place.right - place.left, AtOneAndAHalf(control.width)) << name;
+    EXPECT_EQ(place.bottom - place.top, AtOneAndAHalf(control.height)) << name;
+  }
+
+  // 13 px at 150 % is 19.5: the font of the new scale, not the old one stretched.
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Child(id, RowOf("图形按钮1")), WM_GETFONT, 0, 0)),
+             sizeof(font), &font);
+  EXPECT_EQ(font.lfHeight, -20);
+  // The picture covers the box at its new size, up to its far corner.
+  const COLORREF green = Painted(Child(id, RowOf("图片框1")), 355, 145);
+  EXPECT_GT(GetGValue(green), 120);
+  EXPECT_LT(GetRValue(green), 40);
+  // Four equal panes over the bar's 600 device pixels.
+  int edges[4] = {};
+  SendMessageW(Child(id, RowOf("状态条1")), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+  EXPECT_EQ(edges[0], 150);
+  EXPECT_EQ(edges[2], 450);
+
+  // The program goes on in layout units: the place it reads back and the place it sets.
+  const ScreenRect read = host_.WindowRect(id);
+  EXPECT_EQ(read.left, 100);
+  EXPECT_EQ(read.top, 120);
+  EXPECT_EQ(read.width, layout_.width);
+  EXPECT_EQ(read.height, layout_.height);
+  host_.MoveWindow(id, {read.left + 20, read.top + 10, read.width, read.height});
+  GetWindowRect(top, &frame);
+  EXPECT_EQ(frame.left, 180);
+  EXPECT_EQ(frame.top, 195);
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.right, AtOneAndAHalf(width));
 }
 
 TEST_F(UiHostTest, CreatedComesOnceWithControlsBuiltAndBeforeShowing) {
