@@ -74,8 +74,9 @@ def piano_run_gaps(pulse, clip_dir, work_dir, attempts=3):
         pulse.start_recording(os.path.join(work_dir, "run.wav"))
         xdotool("key", "--delay", str(RUN_GAP_MS), *[key for key, _, _ in RUN])
         time.sleep(3.5)
+        recording = pulse.stop_recording()
         try:
-            recording = pulse.stop_recording()
+            pulse.require_whole()
             break
         except pulse_capture.RecordingGap as gap:
             print(f"piano run played again: {gap}", file=sys.stderr)

@@ -6,8 +6,8 @@ Wine finds the server through PULSE_SERVER in the environment it inherits. Idle 
 delivering, so a keep-alive stream plays into the sink the whole time. It carries a quiet pilot
 tone above anything the clips hold: where the recording lost time (the recorder or the server
 starved of processor time on a loaded machine), the pilot drops out or jumps in phase, and the
-recording is refused as a RecordingGap that names the moment, rather than blamed on the program.
-The samples a recording gives back have the pilot taken out again.
+stretch a measurement relies on is refused as a RecordingGap that names the moment, rather than
+blamed on the program. The samples a recording gives back have the pilot taken out again.
 """
 
 import functools
@@ -77,6 +77,7 @@ class PrivatePulse:
         self.pilot_writer = None
         self.recorder = None
         self.recording_path = None
+        self.gaps = []
 
     def _env(self):
         env = dict(os.environ)
@@ -175,20 +176,24 @@ class PrivatePulse:
             end_process(self.recorder)
             self.recorder = None
 
-    def stop_recording(self, check=True):
-        """Ends the recording and returns its samples as floats, the pilot taken out. Raises
-        RecordingGap when the recording lost time, unless `check` is off (nothing is measured
-        on it)."""
+    def stop_recording(self):
+        """Ends the recording and returns its samples as floats, the pilot taken out; where it
+        lost time is kept for require_whole."""
         if self.recorder is None:
             return None
         self._end_recorder()
         samples = read_wave(self.recording_path)
-        gaps = pilot_gaps(samples) if check else []
-        if gaps:
+        self.gaps = pilot_gaps(samples)
+        return without_pilot(samples)
+
+    def require_whole(self, start=0.0, end=float("inf")):
+        """Raises RecordingGap, naming it, when the last recording lost time between `start` and
+        `end` (seconds): the stretch a measurement relies on."""
+        inside = [(at, length) for at, length in self.gaps if at < end and at + length > start]
+        if inside:
             raise RecordingGap(f"{os.path.basename(self.recording_path)} lost time: "
                                + ", ".join(f"at {at:.3f} s for {length * 1000:.0f} ms"
-                                           for at, length in gaps))
-        return without_pilot(samples)
+                                           for at, length in inside))
 
     def stop(self):
         self._end_recorder()

@@ -7,8 +7,9 @@ and play its file.
 
 Moments are found in the recording itself (where a clip's copy begins); the test's own clock
 only says how far apart two of its clicks were, which holds within milliseconds, while where a
-recording begins on that clock is uncertain by a fifth of a second. A recording that lost time
-(see pulse_capture) is measured once more."""
+recording begins on that clock is uncertain by a fifth of a second. Where a measurement relies
+on the recording's timing and the recording lost time there (see pulse_capture), it is made once
+more; measurements of levels and energies hold whether or not the audio path slipped."""
 
 import os
 import subprocess
@@ -92,6 +93,14 @@ def click_burst(program, entries):
     return [us / 1e6 for us in answer["at_us"]]
 
 
+def energy_ratio(recording, clips):
+    """The recording's energy against that of the clips it should hold whole. Clips that are
+    alike to themselves at no shift but none (noise, applause) add their energies however they
+    overlap, and a slip of the audio path under load, which only puts silence in, changes
+    nothing: unlike subtracting copies sample by sample."""
+    return float(np.sum(recording ** 2)) / sum(float(np.sum(c ** 2)) for c in clips)
+
+
 def rms(x):
     return float(np.sqrt(np.mean(x ** 2))) if len(x) else 0.0
 
@@ -134,9 +143,10 @@ class SoundTest(ProgramTest):
         return _pulse.stop_recording(), returned
 
     def warm_up(self, program):
-        """The process's first playback waits for the sound engine, made after the window
-        stands: one short clip first, heard to its end, so the clicks measured do not carry
-        that and nothing of it is left to hear."""
+        """The process's first playback waits for the sound engine, made at the first click,
+        and under Wine a new audio stream stutters for its first second or two: one short clip
+        first, heard to its end, so the clips measured do not carry that and nothing of the
+        first is left to hear."""
         _pulse.start_recording(os.path.join(harness.session().dir, f"{self.id()}-warm.wav"))
         program.click("官方音按钮16")
 
@@ -146,7 +156,7 @@ class SoundTest(ProgramTest):
             return len(loud) > 0 and len(samples) - loud[-1] > 0.3 * RATE
 
         wait_until(heard_and_ended, timeout=20, interval=0.1, what="the first clip heard out")
-        _pulse.stop_recording(check=False)
+        _pulse.stop_recording()
 
     def assert_silent_after(self, recording, stopped_at, what, within=STOP_WITHIN_S):
         """Sound right up to the stop, silence from `within` after it to the end."""
@@ -164,9 +174,9 @@ class SoundTest(ProgramTest):
 
 
 class OverlapTest(SoundTest):
-    @once_more_on_gap
     def test_a_short_clip_mixes_into_a_long_one_and_both_are_heard_whole(self):
         program, _ = self.start()
+        self.warm_up(program)
         # Applause, noise that never repeats, is easy to find again under a bark.
         applause, dog = clip("mc23.wav"), clip("mc16.wav")
         streams = []
@@ -183,9 +193,9 @@ class OverlapTest(SoundTest):
         self.assertGreater(dog_at, applause_at + 0.3, "the dog was clicked after the applause")
         # The bark ended on its own while the applause went on to its end.
         self.assertLess(dog_at + len(dog) / RATE, applause_at + len(applause) / RATE)
-        self.assertLess(rms(left), 0.75 * rms(recording), "nothing else was played")
+        self.assertAlmostEqual(energy_ratio(recording, [applause, dog]), 1.0, delta=0.25,
+                               msg="nothing else was played")
 
-    @once_more_on_gap
     def test_five_clicks_give_five_overlapping_copies(self):
         program, _ = self.start()
         self.warm_up(program)
@@ -200,20 +210,14 @@ class OverlapTest(SoundTest):
         self.assertTrue(all(b - a > 0.002 for a, b in zip(starts, starts[1:])),
                         f"five copies, each at its own start: {starts}")
         self.assertLess(starts[-1] - starts[0], len(applause) / RATE, "all five overlap")
-        # Where all five sound, their powers add up (applause is alike to itself at no shift
-        # but none): a sixth copy would add a fifth more, a missing one take a fifth away.
-        # Unlike subtracting copies, this holds when the audio path slips by a few
-        # milliseconds under load.
-        low, high = int((starts[-1] + 0.2) * RATE), int((starts[0] + 3.5) * RATE)
-        expected = sum(float(np.mean(applause[low - int(s * RATE):high - int(s * RATE)] ** 2))
-                       for s in starts)
-        ratio = float(np.mean(recording[low:high] ** 2)) / expected
-        self.assertAlmostEqual(ratio, 1.0, delta=0.1,
-                               msg=f"the power of five copies and no more (copies {copies})")
+        # A sixth copy would add a fifth more, a missing one take a fifth away.
+        self.assertAlmostEqual(energy_ratio(recording, [applause] * 5), 1.0, delta=0.1,
+                               msg=f"five copies and no more (copies {copies})")
 
     @once_more_on_gap
     def test_the_adpcm_clip_plays_like_the_others(self):
         program, _ = self.start()
+        self.warm_up(program)
         reference = os.path.join(harness.session().dir, "mc02-44k.wav")
         # sox decodes Microsoft ADPCM on its own, so this does not trust our encoder.
         subprocess.run(["sox", os.path.join(CLIP_DIR, "mc02.wav"), "-r", str(RATE), "-e", "signed",
@@ -221,6 +225,7 @@ class OverlapTest(SoundTest):
         chime = pulse_capture.read_wave(reference)
         recording, _ = self.record([lambda: program.click("官方音按钮2")], tail=1.5)
         [(at, gain)], residual = find_copies(recording, chime, 1)
+        _pulse.require_whole(at, at + len(chime) / RATE)
         self.assertAlmostEqual(gain, 1.0, delta=0.2)
         self.assertLess(rms(residual), 0.5 * rms(recording))
 
@@ -239,6 +244,7 @@ class ClipEndTest(SoundTest):
         recording, _ = self.record(actions, tail=0.5)
         copies, _ = find_copies(recording, knock, count)
         starts = sorted(start for start, _ in copies)
+        _pulse.require_whole(starts[0], starts[-1] + len(knock) / RATE + 0.15)
         self.assertTrue(all(b - a > gap / 2 for a, b in zip(starts, starts[1:])),
                         f"three separate copies (at {starts})")
         window = int(0.15 * RATE)
@@ -267,6 +273,7 @@ class StopAllTest(SoundTest):
         self.assertAlmostEqual(gain, 1.0, delta=0.2, msg="the gunshot after the stop")
         clicked_apart = handled[-1] - handled[-2]
         stopped_at = mark_at - clicked_apart
+        _pulse.require_whole(stopped_at - 0.6, stopped_at + 0.4)
         before = recording[int((stopped_at - 0.6) * RATE):int((stopped_at - 0.1) * RATE)]
         span = (STOP_WITHIN_S, 0.4)  # after the stop
         after = recording[int((stopped_at + span[0]) * RATE):int((stopped_at + span[1]) * RATE)]
@@ -300,14 +307,18 @@ class StopAllTest(SoundTest):
              lambda: time.sleep(1.5), lambda: program.click("官方音按钮51")], tail=2.5)
         [(news_at, _)], _ = find_copies(recording, news, 1)
         stopped_at = news_at + returned[-1] - returned[2]
+        _pulse.require_whole(news_at, stopped_at + 1.0)
         before = recording[int((stopped_at - 1.0) * RATE):int((stopped_at - 0.1) * RATE)]
-        self.assertGreater(tone_level(before, MEDIA_TONE_HZ), 0.1, "the slot's file was playing")
+        # Read in tenths of a second: the file's own stream may slip under load, and a long
+        # reading across a slip cancels itself out.
+        tenths = [tone_level(before[i:i + RATE // 10], MEDIA_TONE_HZ)
+                  for i in range(0, len(before) - RATE // 10, RATE // 10)]
+        self.assertGreater(float(np.median(tenths)), 0.1, "the slot's file was playing")
         # The file stops through the system's media player, which takes a moment longer.
         self.assert_silent_after(recording, stopped_at, "clips and file", within=0.3)
 
 
 class ChosenSlotTest(SoundTest):
-    @once_more_on_gap
     def test_a_file_chosen_in_the_open_dialog_is_saved_exactly_and_plays(self):
         media = os.path.join(harness.session().dir, "slot3.wav")
         write_tone(media, 6.0)

@@ -192,7 +192,6 @@ class VoiceChangerTest(ProgramTest):
         heard_loud = np.count_nonzero(heard > LOUD) / RATE
         self.assertAlmostEqual(heard_loud, take_loud * factor, delta=0.1)
 
-    @pulse_capture.once_more_on_gap
     def test_speed_mode_plays_the_take_a_third_longer(self):
         program, take, heard = self.record_one_take(True, "speed")
         samples = self.check_take_file(take)
@@ -206,7 +205,6 @@ class VoiceChangerTest(ProgramTest):
                    what="the listen button's playback")
         self.assert_loud_time_scaled(samples, _pulse.stop_recording(), 4 / 3)
 
-    @pulse_capture.once_more_on_gap
     def test_voice_mode_keeps_the_length_and_raises_the_pitch(self):
         program, take, heard = self.record_one_take(False, "voice")
         samples = self.check_take_file(take)
