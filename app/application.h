@@ -61,7 +61,9 @@ class Application : public IEventSink {
   // The voice changer plays its results like every other clip.
   struct BoardPlayer final : IClipPlayer {
     explicit BoardPlayer(SoundBoard& board) : board(board) {}
-    bool PlayOnce(std::string_view wave) override { return board.PlayClip(wave, false); }
+    bool PlayOnce(std::shared_ptr<const std::string> wave) override {
+      return board.PlayClip(ClipBytes::Shared(std::move(wave)), false);
+    }
     SoundBoard& board;
   } voicePlayer_{sound_};
   ExitCleanUp cleanUp_;

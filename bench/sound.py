@@ -1,11 +1,13 @@
 """Sound benchmark under Wine with a private PulseAudio as the output device (not a test).
 
-Prints, from the real waveOut layer: the time the GUI thread spends on one click of the
-largest built-in clip, and the memory each sounding playback holds, with 1, 10 and 50
-playbacks overlapping. Needs the cross build (scripts/build.sh); builds sound_bench itself.
-With --baseline OLD_EXE (a sound_bench.exe kept from an earlier build) both run on the same
-PulseAudio server, one after the other, and each figure of the old one is printed above the
-same figure of the new one.
+Prints, through the sound board and the real output layer, with 1, 10 and 50 playbacks of the
+largest built-in clip overlapping: the time the GUI thread spends on one click, the memory each
+sounding playback holds beyond its samples, the process's threads, the processor time per
+playback, and how long stop all and the wait at exit take. Needs the cross build
+(scripts/build.sh); builds sound_bench itself. With --baseline OLD_EXE (a sound_bench.exe kept
+from an earlier build) both run on the same PulseAudio server, one after the other, each figure
+of the old one is printed above the same figure of the new one, and a table puts the main
+figures side by side.
 """
 
 import argparse
@@ -58,6 +60,40 @@ def side_by_side(before, after):
         print("gone   " + line)
 
 
+# The main figures of a count's line: (label, pattern of the figure).
+FIGURES = [
+    ("GUI time per click, median (ms)", r"click on the GUI thread median ([\d.]+) ms"),
+    ("memory per playback beyond its samples (KiB)", r"([-\d.]+) KiB per playback beyond"),
+    ("threads while sounding", r"(\d+) while sounding"),
+    ("processor per playback (% of a core)", r"([-\d.]+)% per playback"),
+    ("stop all and wait (ms)", r"with the wait at exit ([\d.]+) ms"),
+]
+
+
+def figures(lines):
+    """{count: {label: value}} from the lines "N overlapping: ..."."""
+    table = {}
+    for line in lines:
+        match = re.match(r"\s*(\d+) overlapping:", line)
+        if not match:
+            continue
+        row = {}
+        for label, pattern in FIGURES:
+            found = re.search(pattern, line)
+            row[label] = found.group(1) if found else "-"
+        table[int(match.group(1))] = row
+    return table
+
+
+def table(before, after):
+    old, new = figures(before), figures(after)
+    print(f"\n{'':47}{'sounding':>9}{'before':>12}{'after':>12}")
+    for label, _ in FIGURES:
+        for count in sorted(new):
+            print(f"{label:47}{count:>9}{old.get(count, {}).get(label, '-'):>12}"
+                  f"{new[count][label]:>12}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--win-build", default=os.path.join(ROOT, "build", "win"))
@@ -80,6 +116,7 @@ def main():
         print("\n".join(after))
     else:
         side_by_side(before, after)
+        table(before, after)
     return 0
 
 

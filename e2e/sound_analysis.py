@@ -61,6 +61,23 @@ def level_at(recording, clip, freq, start, moment):
                                                                clip_levels))
 
 
+def last_onset_after_quiet(x, quiet_s, level=0.005, block_s=0.01):
+    """When the last sound that follows at least `quiet_s` of quiet begins (seconds): quiet is a
+    block whose RMS stays under `level`. 0.0 when nothing does."""
+    size = int(block_s * RATE)
+    count = len(x) // size
+    if count == 0:
+        return 0.0
+    loud = np.sqrt(np.mean(x[:count * size].reshape(count, size) ** 2, axis=1)) >= level
+    need = int(round(quiet_s / block_s))
+    quiet_run, onset = 0, 0.0
+    for index, block_loud in enumerate(loud):
+        if block_loud and quiet_run >= need:
+            onset = index * block_s
+        quiet_run = 0 if block_loud else quiet_run + 1
+    return onset
+
+
 def dominant_frequency(clip):
     """The strongest frequency of a clip (Hz)."""
     spectrum = np.abs(np.fft.rfft(clip * np.hanning(len(clip))))

@@ -1,15 +1,16 @@
-"""The cross-built tests of the Windows platform layer (code page, files, pictures, fonts and
-real windows), run under Wine on the session's private X display so the window tests do not
-skip themselves."""
+"""The cross-built tests of the Windows platform layer (code page, files, pictures, fonts, real
+windows and the sound engine), run under Wine on the session's private X display and with a
+private PulseAudio as the output device, so the window and sound tests do not skip themselves."""
 
 import os
 import unittest
 
 import harness
+import pulse_capture
 import winebox
 
-setUpModule = harness.start_session
-tearDownModule = harness.stop_session
+_pulse = pulse_capture.ModulePulse("pulse-win32")
+setUpModule, tearDownModule = _pulse.set_up, _pulse.tear_down
 
 TIMEOUT_S = 300
 
@@ -27,7 +28,7 @@ class Win32PlatformTest(unittest.TestCase):
         self.assertEqual(code, 0, f"the platform tests failed (log: {log})")
         self.assertIn("[  PASSED  ]", output)
         self.assertNotIn("[  SKIPPED ]", output.split("[  PASSED  ]")[-1],
-                         "window tests skipped: no display reached them")
+                         "window or sound tests skipped: no display or no device reached them")
 
 
 if __name__ == "__main__":

@@ -6,7 +6,8 @@
 namespace zv {
 
 void ClipKeySound::Play(const PianoKey& key) {
-  board_.PlayClip(resources_.Bytes(PianoClipName(static_cast<int>(key.virtualKey))), false);
+  const std::string_view clip = resources_.Bytes(PianoClipName(static_cast<int>(key.virtualKey)));
+  board_.PlayClip(ClipBytes::Lasting(clip), false);
 }
 
 }  // namespace zv

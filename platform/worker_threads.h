@@ -19,6 +19,8 @@ class IWorkerThreads {
   virtual bool Pause(int milliseconds, const std::atomic<bool>& cut) = 0;
   // Makes every paused worker look at its flag again.
   virtual void WakeAll() = 0;
+  // Milliseconds on the clock the pauses run on, from any starting point.
+  virtual long long Now() const = 0;
 };
 
 }  // namespace zv

@@ -26,7 +26,7 @@ std::string PianoClipName(int virtualKey) {
 
 bool PlayBoardClip(SoundBoard& board, const IResources& resources, int button) {
   const std::string name = BoardClipName(button);
-  return !name.empty() && board.PlayClip(resources.Bytes(name), false);
+  return !name.empty() && board.PlayClip(ClipBytes::Lasting(resources.Bytes(name)), false);
 }
 
 }  // namespace zv

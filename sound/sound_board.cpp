@@ -1,164 +1,187 @@
-// Playback workers: each feeds its device block by block, waits on two things at once (a block
-// slot coming free and its stop signal) and cleans up after itself.
+// The sound board's one lock guards the playbacks and the engine's state; the GUI thread starts
+// and stops voices under it, and the housekeeper reaps them under it. The engine only signals
+// the housekeeper, which does all the slow work (making engines) outside the lock.
 #include "sound/sound_board.h"
 
 #include <algorithm>
-#include <atomic>
-#include <new>
-#include <string>
 
 #include "sound/wave_bytes.h"
 
 namespace zv {
+namespace {
 
-struct SoundBoard::Playback {
-  std::string samples;  // private copy: the caller's bytes may go away at once
-  std::string tail;     // silence in the clip's format; empty when looping
-  std::string format;
-  bool loop = false;
-  std::unique_ptr<IAudioStream> stream;  // set by the worker under the list's lock
-  std::atomic<bool> stop{false};
-  std::thread worker;
-};
+// With nothing sounding the housekeeper only waits for news.
+constexpr int kIdleMilliseconds = 60 * 60 * 1000;
+
+}  // namespace
+
+template <typename Keep>
+void SoundBoard::KeepLocked(Keep keep) {
+  size_t kept = 0;
+  for (size_t i = 0; i < playing_.size(); ++i) {
+    if (!keep(playing_[i])) continue;
+    if (kept != i) playing_[kept] = std::move(playing_[i]);
+    ++kept;
+  }
+  playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(kept), playing_.end());
+}
 
 SoundBoard::SoundBoard(IAudioOutput& output, IMediaPlayer& media, IWorkerThreads& workers)
-    : output_(output), media_(media), workers_(workers) {}
+    : output_(output), media_(media), workers_(workers) {
+  output_.SetListener(this);
+}
 
-SoundBoard::~SoundBoard() { StopAllAndWait(); }
+SoundBoard::~SoundBoard() {
+  StopAllAndWait();
+  output_.SetListener(nullptr);
+}
 
-bool SoundBoard::PlayClip(std::string_view wave, bool loop) {
-  JoinFinished();
-  const std::optional<WaveChunks> chunks = FindWaveChunks(wave);
-  // An empty data chunk has nothing to send, and looping it would spin without end.
+bool SoundBoard::PlayClip(const ClipBytes& clip, bool loop) {
+  const std::optional<WaveChunks> chunks = FindWaveChunks(clip.Wave());
+  // An empty data chunk has nothing to play, and looping it would spin without end.
   if (!chunks || chunks->data.empty()) return false;
-  std::shared_ptr<Playback> playback;
-  try {
-    playback = std::make_shared<Playback>();
-    playback->samples.assign(chunks->data);
-    if (!loop) playback->tail = SilenceIn(chunks->format, kSilenceTailMilliseconds, kBlockBytes);
-  } catch (const std::bad_alloc&) {
-    return false;  // no memory for the copy: silent like any other failure
-  }
-  playback->loop = loop;
-  playback->format.assign(chunks->format);
-
-  // The worker's first act is to take the lock, so it cannot leave the list before its thread
-  // handle is stored.
+  // A format no mixer takes is refused like one the engine refuses: silently.
+  const std::optional<WaveChunks> playable = PlayableChunks(*chunks);
+  if (!playable) return true;
   std::lock_guard<std::mutex> guard(lock_);
-  sounding_.push_back(playback);
   try {
-    playback->worker = workers_.Start([this, playback] { Work(playback); });
+    Playback playback{clip, playable->format, playable->data, loop};
+    if (engine_ == Engine::Ready) {
+      // A refused format leaves nothing to keep: silent, like every other failure.
+      if (StartVoiceLocked(playback)) playing_.push_back(std::move(playback));
+      return true;
+    }
+    playing_.push_back(std::move(playback));
   } catch (...) {
-    // No thread to be had: the clip stays silent.
-    sounding_.pop_back();
+    return false;  // no memory for the entry: silent
+  }
+  try {
+    StartHousekeeperLocked();
+  } catch (...) {
+    playing_.pop_back();  // no thread to make the engine: the clip stays silent
     return false;
   }
+  Signal();
   return true;
-}
-
-void SoundBoard::Work(const std::shared_ptr<Playback>& playback) {
-  // Opening a device can take tens of milliseconds, so it happens here and not on the GUI
-  // thread. Without a device, or in a format it refuses, the playback ends unheard.
-  std::unique_ptr<IAudioStream> opened = output_.Open(playback->format);
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    playback->stream = std::move(opened);
-  }
-  if (!playback->stream) {
-    Leave(playback);
-    return;
-  }
-  IAudioStream& stream = *playback->stream;
-  const std::string& samples = playback->samples;
-  const std::string& tail = playback->tail;
-  size_t next = 0;
-  int queued = 0;  // blocks on the device, the silent tail among them once it is sent
-  bool tailDue = !tail.empty();
-  bool tailQueued = false;
-  bool finished = false;
-  while (!playback->stop) {
-    queued -= stream.Reap();
-    if (next < samples.size() && queued < kMaxQueuedBlocks) {
-      const size_t size = std::min(kBlockBytes, samples.size() - next);
-      if (!stream.Queue(samples.data() + next, size)) break;
-      next += size;
-      ++queued;
-      continue;
-    }
-    if (next >= samples.size()) {
-      if (playback->loop) {
-        next = 0;
-        continue;
-      }
-      // Blocks finish in order: with the tail at most left, the whole clip has been heard.
-      if (queued <= (tailQueued ? 1 : 0)) {
-        finished = true;
-        break;
-      }
-      // An output that runs dry before it is closed may fill the gap with zero bytes (Wine's
-      // PulseAudio driver does), and zero is full negative in unsigned 8-bit: a click. Real
-      // silence behind the clip keeps it fed until the reset below.
-      if (tailDue && queued < kMaxQueuedBlocks) {
-        tailDue = false;
-        tailQueued = stream.Queue(tail.data(), tail.size());
-        if (tailQueued) ++queued;
-        continue;
-      }
-    }
-    if (!stream.Wait(kGiveUpMilliseconds)) break;
-  }
-  // The tail is dropped, not played out: the device must never run dry before it is closed.
-  if (!finished || tailQueued) stream.Reset();
-  Leave(playback);
-  // The device is closed and the samples freed only once no one can signal this playback.
-  playback->stream.reset();
-  playback->samples = std::string();
-  playback->tail = std::string();
-  playback->format = std::string();
-}
-
-void SoundBoard::Leave(const std::shared_ptr<Playback>& playback) {
-  std::lock_guard<std::mutex> guard(lock_);
-  sounding_.erase(std::find(sounding_.begin(), sounding_.end(), playback));
-  try {
-    finished_.push_back(std::move(playback->worker));
-  } catch (...) {
-    playback->worker.detach();  // cannot be joined later; let it end on its own
-  }
-  if (sounding_.empty()) emptied_.notify_all();
 }
 
 void SoundBoard::StopAll() {
   media_.Stop();
   std::lock_guard<std::mutex> guard(lock_);
-  for (const std::shared_ptr<Playback>& playback : sounding_) {
-    playback->stop = true;
-    // A worker still opening its device sees the signal before its first block.
-    if (playback->stream) playback->stream->Wake();
-  }
+  StopEveryVoiceLocked();
 }
 
 void SoundBoard::StopAllAndWait() {
   StopAll();
+  std::thread housekeeper;
   {
-    std::unique_lock<std::mutex> guard(lock_);
-    emptied_.wait(guard, [this] { return sounding_.empty(); });
+    std::lock_guard<std::mutex> guard(lock_);
+    quit_ = true;
+    housekeeper = std::move(housekeeper_);
   }
-  JoinFinished();
+  Signal();
+  if (housekeeper.joinable()) housekeeper.join();
+  std::lock_guard<std::mutex> guard(lock_);
+  quit_ = false;
 }
 
 size_t SoundBoard::Sounding() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return sounding_.size();
+  return playing_.size();
 }
 
-void SoundBoard::JoinFinished() {
-  std::vector<std::thread> finished;
+void SoundBoard::OutputChanged() { Signal(); }
+
+void SoundBoard::Signal() {
+  wake_ = true;
+  workers_.WakeAll();
+}
+
+void SoundBoard::StartHousekeeperLocked() {
+  if (running_) return;
+  housekeeper_ = workers_.Start([this] { Housekeep(); });
+  running_ = true;
+}
+
+void SoundBoard::Housekeep() {
+  OpenEngine();
+  for (;;) {
+    // Cleared before looking, so news that comes during the look cuts the next pause short.
+    wake_ = false;
+    const DeviceNews news = output_.TakeDeviceNews();
+    long long pause = 0;
+    bool reopen = false;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (quit_) break;
+      // A lost device ends what was sounding as if stop all had been pressed.
+      if (news == DeviceNews::Lost) StopEveryVoiceLocked();
+      pause = LookAtVoicesLocked();
+      const bool waiting = std::any_of(playing_.begin(), playing_.end(),
+                                       [](const Playback& p) { return p.voice == kNoVoice; });
+      // A device may have come since the last attempt failed: each click tries again.
+      reopen = news != DeviceNews::None || (engine_ == Engine::Failed && waiting);
+    }
+    if (reopen) {
+      OpenEngine();
+      continue;
+    }
+    workers_.Pause(static_cast<int>(pause), wake_);
+  }
   {
     std::lock_guard<std::mutex> guard(lock_);
-    finished.swap(finished_);
+    StopEveryVoiceLocked();
+    engine_ = Engine::Closed;
+    running_ = false;
   }
-  for (std::thread& worker : finished) worker.join();
+  output_.Close();
+}
+
+void SoundBoard::OpenEngine() {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    engine_ = Engine::Closed;
+  }
+  const bool opened = output_.Open();
+  std::lock_guard<std::mutex> guard(lock_);
+  engine_ = opened ? Engine::Ready : Engine::Failed;
+  // The clicks that waited for this engine play now, or not at all.
+  KeepLocked([&](Playback& p) { return p.voice != kNoVoice || (opened && StartVoiceLocked(p)); });
+}
+
+bool SoundBoard::StartVoiceLocked(Playback& playback) {
+  playback.voice = output_.Start(playback.format, playback.samples, playback.loop);
+  playback.played = 0;
+  playback.since = workers_.Now();
+  return playback.voice != kNoVoice;
+}
+
+void SoundBoard::StopEveryVoiceLocked() {
+  for (const Playback& playback : playing_) {
+    if (playback.voice != kNoVoice) output_.Stop(playback.voice);
+  }
+  playing_.clear();
+}
+
+long long SoundBoard::LookAtVoicesLocked() {
+  const long long now = workers_.Now();
+  long long pause = kIdleMilliseconds;
+  KeepLocked([&](Playback& p) {
+    if (p.voice == kNoVoice) return true;
+    const VoiceProgress progress = output_.Progress(p.voice);
+    if (progress.samplesPlayed != p.played) {
+      p.played = progress.samplesPlayed;
+      p.since = now;
+    }
+    if (progress.ended || now - p.since >= kStallMilliseconds) {
+      output_.Stop(p.voice);
+      return false;
+    }
+    pause = std::min(
+        {pause, static_cast<long long>(kWatchMilliseconds), p.since + kStallMilliseconds - now});
+    return true;
+  });
+  return pause;
 }
 
 }  // namespace zv

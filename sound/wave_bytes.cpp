@@ -1,4 +1,4 @@
-// Walking the chunk list of a WAVE byte array, and silence in a "fmt " chunk's format.
+// Walking the chunk list of a WAVE byte array, and the whole blocks of its samples.
 #include "sound/wave_bytes.h"
 
 #include <algorithm>
@@ -10,36 +10,10 @@ namespace zv {
 namespace {
 
 constexpr size_t kMinimumWave = 36;
-
-// Format tags of the "fmt " chunk; an extensible format keeps the real tag in the first two
-// bytes of its sub-format GUID.
-constexpr uint32_t kTagPcm = 1;
-constexpr uint32_t kTagFloat = 3;
-constexpr uint32_t kTagALaw = 6;
-constexpr uint32_t kTagMuLaw = 7;
-constexpr uint32_t kTagExtensible = 0xFFFE;
-constexpr size_t kPlainFormatBytes = 16;
-constexpr size_t kSubFormatAt = 24;
-
-// The byte every silent sample is made of, if there is one.
-std::optional<char> SilentByte(std::string_view format) {
-  uint32_t tag = ReadLittleEndian(format, 0, 2);
-  if (tag == kTagExtensible && format.size() >= kSubFormatAt + 2)
-    tag = ReadLittleEndian(format, kSubFormatAt, 2);
-  const uint32_t bits = ReadLittleEndian(format, 14, 2);
-  switch (tag) {
-    case kTagPcm:
-      return bits == 8 ? '\x80' : '\0';
-    case kTagFloat:
-      return '\0';
-    case kTagALaw:
-      return '\xD5';
-    case kTagMuLaw:
-      return '\xFF';
-    default:
-      return std::nullopt;
-  }
-}
+constexpr size_t kPlainFormatBytes = 16;     // up to wBitsPerSample
+constexpr size_t kExtendedFormatBytes = 18;  // with cbSize, which counts the bytes after it
+constexpr size_t kBlockAlignAt = 12;
+constexpr size_t kExtraSizeAt = 16;
 
 }  // namespace
 
@@ -63,15 +37,15 @@ std::optional<WaveChunks> FindWaveChunks(std::string_view bytes) {
   return WaveChunks{*format, *data};
 }
 
-std::string SilenceIn(std::string_view format, int milliseconds, size_t limit) {
-  if (format.size() < kPlainFormatBytes || milliseconds <= 0) return std::string();
-  const std::optional<char> silent = SilentByte(format);
-  const uint64_t rate = ReadLittleEndian(format, 4, 4);
-  const uint64_t frameBytes = ReadLittleEndian(format, 12, 2);
-  if (!silent || rate == 0 || frameBytes == 0) return std::string();
-  const uint64_t frames = (rate * static_cast<uint64_t>(milliseconds) + 999) / 1000;
-  const uint64_t bytes = std::min(frames, limit / frameBytes) * frameBytes;
-  return std::string(static_cast<size_t>(bytes), *silent);
+std::optional<WaveChunks> PlayableChunks(const WaveChunks& chunks) {
+  const std::string_view format = chunks.format;
+  if (format.size() < kPlainFormatBytes) return std::nullopt;
+  if (format.size() >= kExtendedFormatBytes &&
+      ReadLittleEndian(format, kExtraSizeAt, 2) > format.size() - kExtendedFormatBytes)
+    return std::nullopt;
+  const size_t block = ReadLittleEndian(format, kBlockAlignAt, 2);
+  if (block == 0 || chunks.data.size() < block) return std::nullopt;
+  return WaveChunks{format, chunks.data.substr(0, chunks.data.size() - chunks.data.size() % block)};
 }
 
 }  // namespace zv

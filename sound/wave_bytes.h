@@ -1,10 +1,9 @@
 // Finding the "fmt " and "data" chunks of a RIFF/WAVE byte array without trusting any size it
-// declares: every read is checked against the bytes that are really there. Also what silence
-// looks like in a clip's format.
+// declares: every read is checked against the bytes that are really there. Also what part of a
+// clip a mixer can be handed.
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace zv {
@@ -18,10 +17,10 @@ struct WaveChunks {
 // hold a "fmt " and a "data" chunk that lie wholly inside both the RIFF length and the bytes.
 std::optional<WaveChunks> FindWaveChunks(std::string_view bytes);
 
-// `milliseconds` of silence in the format of a "fmt " chunk body, rounded up to whole frames but
-// never more than the whole frames that fit in `limit` bytes. Silence is not always zero bytes:
-// unsigned 8-bit PCM rests at 0x80, A-law at 0xD5, mu-law at 0xFF. Empty for compressed formats,
-// whose silence is no repeated byte, and for fields that describe no usable frame.
-std::string SilenceIn(std::string_view format, int milliseconds, size_t limit);
+// The chunks as a mixer takes them: the samples cut to whole blocks (a PCM frame, a compressed
+// block), since a mixer refuses a buffer that ends inside one. Nothing when the format is shorter
+// than its 16 fixed bytes, names no block size, claims more extra bytes (cbSize) than it holds,
+// or the samples do not fill one block.
+std::optional<WaveChunks> PlayableChunks(const WaveChunks& chunks);
 
 }  // namespace zv

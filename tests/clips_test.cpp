@@ -217,7 +217,11 @@ TEST_P(ClipFormatTest, MatchesItsRowAtOneLoudnessUnderTheCeiling) {
     ASSERT_EQ(fmt.size(), 50u);
     EXPECT_EQ(U16(fmt, 16), 32);  // cbSize
     const size_t blockAlign = static_cast<size_t>(U16(fmt, 12));
-    EXPECT_EQ(U16(fmt, 18), static_cast<int>((blockAlign - 7) * 2 + 2));
+    const int perBlock = U16(fmt, 18);
+    EXPECT_EQ(perBlock, static_cast<int>((blockAlign - 7) * 2 + 2));
+    // The range of samples per block a mixer such as XAudio2 decodes.
+    EXPECT_GE(perBlock, 32);
+    EXPECT_LE(perBlock, 512);
     ASSERT_EQ(U16(fmt, 20), 7);
     std::vector<std::pair<int, int>> coefficients;
     for (int i = 0; i < 7; ++i) coefficients.emplace_back(S16(fmt, 22 + 4 * i), S16(fmt, 24 + 4 * i));
@@ -230,6 +234,9 @@ TEST_P(ClipFormatTest, MatchesItsRowAtOneLoudnessUnderTheCeiling) {
     EXPECT_NE(bytes.find("LIST"), std::string::npos);
     samples = DecodeMsAdpcm(chunks->data, blockAlign, coefficients);
     EXPECT_EQ(samples.size(), frames);
+    // A mixer is handed whole blocks only: the short block at the end holds no sound.
+    const size_t whole = chunks->data.size() / blockAlign * static_cast<size_t>(perBlock);
+    EXPECT_EQ(Peak(samples, whole, samples.size()), 0.0);
     interleaved = samples;
     seconds = static_cast<double>(frames) / row.rate;
   }
@@ -244,7 +251,9 @@ TEST_P(ClipFormatTest, MatchesItsRowAtOneLoudnessUnderTheCeiling) {
 std::vector<Format> BoardRows() {
   struct Row { int tag, ch, rate, bits; size_t file, data; double s; };
   const Row rows[kBoardClipCount] = {
-      {1, 1, 11025, 8, 6947, 6903, 0.63},         {2, 1, 22050, 4, 9220, 9097, 0.82},
+      // Clip 2 keeps its sizes in blocks of 500 samples, which leave 9097 bytes room for
+      // 17762 samples (0.806 s) and no more: 0.82 s took blocks longer than a mixer decodes.
+      {1, 1, 11025, 8, 6947, 6903, 0.63},         {2, 1, 22050, 4, 9220, 9097, 0.806},
       {1, 2, 22050, 16, 230044, 230000, 2.61},    {1, 2, 44100, 16, 677420, 677376, 3.84},
       {1, 2, 44100, 16, 539180, 539136, 3.06},    {1, 2, 44100, 16, 3686444, 3686400, 20.90},
       {1, 1, 22050, 16, 25388, 25344, 0.57},      {1, 2, 44100, 16, 299564, 299520, 1.70},

@@ -45,7 +45,7 @@ struct FakeWorld {
   FakeProcessLauncher processes{log, dispatcher};
   FakeResources resources;
   FakeWorkerThreads workers;
-  FakeAudioOutput audio{workers};
+  FakeAudioOutput audio;
   FakeMediaPlayer media{log};
   FakeFileDialog fileDialog{log};
   FakeWaveInput waveIn;

@@ -1,10 +1,12 @@
-// Play clip and stop all over the fake output device: what reaches the device, in which blocks,
-// and how every playback ends.
+// Play clip and stop all over the fake mixer: which bytes reach a voice and in which format, how
+// every playback ends (played out, stopped, stalled, device lost), and how the engine is made
+// again when the device goes or the default one changes.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <ostream>
+#include <optional>
+#include <vector>
 
+#include "case_name.h"
 #include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_media_player.h"
 #include "platform/fake/fake_worker_threads.h"
@@ -16,31 +18,33 @@ namespace zv {
 namespace {
 
 using test::Chunk;
+using test::Le;
 using test::PcmClip;
 using test::PcmFormat;
 using test::Riff;
 
 const std::string kFormat = PcmFormat(1, 11025, 8);
-constexpr size_t kBlock = SoundBoard::kBlockBytes;
-// What follows a clip in kFormat: 500 ms of unsigned 8-bit silence.
-const std::string kTail(5513, '\x80');
+constexpr int kStall = SoundBoard::kStallMilliseconds;
 
-std::string DataOf(const std::string& wave) { return std::string(FindWaveChunks(wave)->data); }
+ClipBytes Shared(const std::string& wave) {
+  return ClipBytes::Shared(std::make_shared<const std::string>(wave));
+}
 
-// The playback workers run on fake worker threads and wait on the fake device through them, so
-// a test lets them run until each waits on its device or has ended, then looks.
+// The housekeeper runs on fake worker threads, on their clock: a test lets it come to rest, or
+// moves the clock, and then looks. The engine's callbacks never call back into the mixer.
 struct Rig {
   EffectLog log;
   FakeWorkerThreads workers;
-  FakeAudioOutput output{workers};
+  FakeAudioOutput output;
   FakeMediaPlayer media{log};
   SoundBoard board{output, media, workers};
 
+  ~Rig() { EXPECT_EQ(output.CallsFromListener(), 0); }
   bool Settle() { return workers.Settle(); }
-  bool AllClosed() const {
-    for (size_t i = 0; i < output.StreamCount(); ++i)
-      if (!output.Stream(i).closed) return false;
-    return true;
+  bool Play(const std::string& wave, bool loop = false) {
+    const bool started = board.PlayClip(Shared(wave), loop);
+    EXPECT_TRUE(Settle());
+    return started;
   }
 };
 
@@ -51,11 +55,11 @@ struct BadWave {
 
 class BadWaveTest : public testing::TestWithParam<BadWave> {};
 
-TEST_P(BadWaveTest, IsRefusedAndOpensNoDevice) {
+TEST_P(BadWaveTest, IsRefusedAndStartsNoVoice) {
   EXPECT_FALSE(FindWaveChunks(GetParam().bytes));
   Rig rig;
-  EXPECT_FALSE(rig.board.PlayClip(GetParam().bytes, false));
-  EXPECT_EQ(rig.output.StreamCount(), 0u);
+  EXPECT_FALSE(rig.Play(GetParam().bytes));
+  EXPECT_EQ(rig.output.VoiceCount(), 0u);
   EXPECT_EQ(rig.board.Sounding(), 0u);
 }
 
@@ -73,15 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadWave{"noData", Riff({kFmt, Chunk("LIST", std::string(30, 'l'))})},
         BadWave{"dataPastTheBytes", Riff({kFmt, kData}).substr(0, 60)},
         BadWave{"dataPastTheRiffLength", Riff({kFmt, kData}, 4 + 24 + 20)},
-        BadWave{"hugeChunkSize", Riff({kFmt, "data" + test::Le(0xFFFFFFFF, 4) + "abcd"})},
+        BadWave{"hugeChunkSize", Riff({kFmt, "data" + Le(0xFFFFFFFF, 4) + "abcd"})},
         BadWave{"formatAfterHugeChunk",
-                Riff({"junk" + test::Le(0xFFFFFFF0, 4) + std::string(8, 'j'), kFmt, kData})}),
+                Riff({"junk" + Le(0xFFFFFFF0, 4) + std::string(8, 'j'), kFmt, kData})}),
     [](const auto& info) { return info.param.name; });
 
 TEST(WaveChunksTest, WalksPastOtherChunksAndTheirPadBytes) {
   const std::string data = "0123456789";
   const std::string wave =
-      Riff({Chunk("LIST", "odd"), Chunk("fact", test::Le(10, 4)), kFmt, Chunk("data", data)});
+      Riff({Chunk("LIST", "odd"), Chunk("fact", Le(10, 4)), kFmt, Chunk("data", data)});
   const auto chunks = FindWaveChunks(wave);
   ASSERT_TRUE(chunks);
   EXPECT_EQ(chunks->format, kFormat);
@@ -90,176 +94,220 @@ TEST(WaveChunksTest, WalksPastOtherChunksAndTheirPadBytes) {
   EXPECT_TRUE(FindWaveChunks(Riff({kFmt, Chunk("data", data)}, 1 << 30)));
 }
 
-TEST(PlayClipTest, SendsTheSamplesInBlocksAndClosesTheDeviceAtTheEnd) {
-  Rig rig;
-  const std::string wave = PcmClip(2 * kBlock + 100);
-  EXPECT_TRUE(rig.board.PlayClip(wave, false));
-  ASSERT_TRUE(rig.Settle());
-  ASSERT_EQ(rig.output.StreamCount(), 1u);
-  EXPECT_TRUE(rig.AllClosed());
-  const FakeStreamRecord stream = rig.output.Stream(0);
-  EXPECT_EQ(stream.format, kFormat);
-  EXPECT_EQ(stream.blockSizes, (std::vector<size_t>{kBlock, kBlock, 100}));
-  EXPECT_EQ(stream.played, DataOf(wave));
-  EXPECT_FALSE(stream.reset);
-  EXPECT_EQ(rig.board.Sounding(), 0u);
+// A "fmt " body with the block size `align`, and `extra` bytes after cbSize, which claims `claim`.
+std::string Format(int tag, int align, int bits, size_t extra = 0, int claim = -1) {
+  std::string format = Le(tag, 2) + Le(1, 2) + Le(22050, 4) + Le(22050 * align, 4) +
+                       Le(align, 2) + Le(bits, 2);
+  if (claim < 0 && extra == 0) return format;
+  return format + Le(claim < 0 ? static_cast<int>(extra) : claim, 2) + std::string(extra, 'e');
 }
 
-TEST(PlayClipTest, KeepsAtMostTwentyBlocksQueued) {
-  Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;
-  const std::string wave = PcmClip(30 * kBlock + 1);
-  ASSERT_TRUE(rig.board.PlayClip(wave, false));
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.Stream(0).queued, 20);
-  EXPECT_EQ(rig.output.Stream(0).waits.size(), 1u);
-  rig.output.Play(0, 5);
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.Stream(0).blockSizes.size(), 25u);
-  EXPECT_EQ(rig.output.Stream(0).queued, 20);
-  rig.output.Play(0, 100);
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.Stream(0).queued, 7) << "the last six blocks and the silent tail";
-  rig.output.Play(0, 100);
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_TRUE(rig.AllClosed());
-  const FakeStreamRecord stream = rig.output.Stream(0);
-  EXPECT_EQ(stream.mostQueued, 20);
-  EXPECT_EQ(stream.played, DataOf(wave) + kTail);
-  for (int wait : stream.waits) EXPECT_EQ(wait, SoundBoard::kGiveUpMilliseconds);
-}
-
-TEST(PlayClipTest, PlaysItsOwnCopyOfTheBytes) {
-  Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;
-  std::string wave = PcmClip(3 * kBlock);
-  const std::string original = DataOf(wave);
-  ASSERT_TRUE(rig.board.PlayClip(wave, false));
-  wave.assign(wave.size(), '\x55');
-  wave = std::string();
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.Stream(0).queued, 4);
-  rig.output.Play(0, 3);
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_TRUE(rig.AllClosed());
-  EXPECT_EQ(rig.output.Stream(0).played, original);
-}
-
-// A clip that plays once is followed on the device by real silence in its own format, and the
-// device is reset and closed as soon as the clip itself has played: an output left to run dry
-// fills the gap with zero bytes, which unsigned 8-bit plays as a click. Stopping drops the tail
-// with everything else.
-struct TailCase {
+struct PlayableCase {
   std::string name;
   std::string format;
-  bool stop;
-  size_t tailBytes;
-  char silence;
+  size_t dataBytes;
+  std::optional<size_t> playable;  // samples handed to the mixer; nothing: refused
 };
 
-void PrintTo(const TailCase& c, std::ostream* os) { *os << c.name; }
+class PlayableTest : public testing::TestWithParam<PlayableCase> {};
 
-std::string Format(int tag, int channels, int rate, int bits) {
-  const int align = channels * bits / 8;
-  return test::Le(tag, 2) + test::Le(channels, 2) + test::Le(rate, 4) + test::Le(rate * align, 4) +
-         test::Le(align, 2) + test::Le(bits, 2);
-}
-
-// WAVE_FORMAT_EXTENSIBLE: the sub-format GUID starts with the plain format tag.
-std::string Extensible(int subTag, int channels, int rate, int bits) {
-  return Format(0xFFFE, channels, rate, bits) + test::Le(22, 2) + test::Le(bits, 2) +
-         test::Le(channels == 1 ? 4 : 3, 4) + test::Le(subTag, 2) + std::string(14, '\x10');
-}
-
-class SilentTailTest : public testing::TestWithParam<TailCase> {};
-
-TEST_P(SilentTailTest, FollowsTheClipAndIsDroppedOnceTheClipHasPlayed) {
-  const TailCase& c = GetParam();
-  Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;
-  const std::string data = DataOf(PcmClip(2 * kBlock + 600));
-  ASSERT_TRUE(rig.board.PlayClip(Riff({Chunk("fmt ", c.format), Chunk("data", data)}), false));
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.Stream(0).queued, c.tailBytes ? 4 : 3);
-  if (c.stop) {
-    rig.board.StopAll();
-  } else {
-    rig.output.Play(0, 3);  // the clip's own blocks only
-  }
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_TRUE(rig.AllClosed()) << "closing never waits for the tail";
-  const FakeStreamRecord stream = rig.output.Stream(0);
-  EXPECT_EQ(stream.sent, data + std::string(c.tailBytes, c.silence));
-  EXPECT_EQ(stream.played, c.stop ? std::string() : data);
-  EXPECT_EQ(stream.reset, c.stop || c.tailBytes > 0);
+// A mixer takes whole blocks only; what is cut is less than one block, from the end.
+TEST_P(PlayableTest, HandsTheMixerWholeBlocksUnderAFormatThatHoldsWhatItClaims) {
+  const PlayableCase& c = GetParam();
+  const std::string data(c.dataBytes, 'd');
+  const std::optional<WaveChunks> playable = PlayableChunks(WaveChunks{c.format, data});
+  ASSERT_EQ(playable.has_value(), c.playable.has_value());
+  if (!playable) return;
+  EXPECT_EQ(playable->data.data(), data.data());
+  EXPECT_EQ(playable->data.size(), *c.playable);
+  EXPECT_EQ(playable->format, c.format);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, SilentTailTest,
+    Table, PlayableTest,
     testing::Values(
-        TailCase{"unsigned8BitRestsAt0x80", PcmFormat(1, 11025, 8), false, 5513, '\x80'},
-        TailCase{"stereo8Bit", PcmFormat(2, 8000, 8), false, 8000, '\x80'},
-        TailCase{"extensible8Bit", Extensible(1, 1, 11025, 8), false, 5513, '\x80'},
-        TailCase{"signed16BitIsZeroAndAtMostOneBlock", PcmFormat(2, 44100, 16), false, kBlock, 0},
-        TailCase{"roundedUpToAWholeFrame", PcmFormat(1, 11111, 16), false, 2 * 5556, 0},
-        TailCase{"wholeFramesWithinOneBlock", Format(1, 6, 48000, 24), false, 853 * 18, 0},
-        TailCase{"float", Format(3, 2, 48000, 32), false, kBlock, 0},
-        TailCase{"aLaw", Format(6, 1, 8000, 8), false, 4000, '\xD5'},
-        TailCase{"muLaw", Format(7, 1, 8000, 8), false, 4000, '\xFF'},
-        TailCase{"adpcmHasNoSilentByteAndEndsAsBefore", Format(2, 1, 22050, 4), false, 0, 0},
-        TailCase{"stopDropsTheTail8Bit", PcmFormat(1, 11025, 8), true, 5513, '\x80'},
-        TailCase{"stopDropsTheTail16Bit", PcmFormat(1, 8000, 16), true, 8000, 0}),
+        PlayableCase{"eightBitWhole", PcmFormat(1, 11025, 8), 7, 7},
+        PlayableCase{"sixteenBitOddByteCut", PcmFormat(1, 8000, 16), 101, 100},
+        PlayableCase{"stereoCutToFrames", PcmFormat(2, 44100, 16), 4 * 10 + 3, 40},
+        PlayableCase{"oneFrameExactly", PcmFormat(2, 44100, 16), 4, 4},
+        PlayableCase{"lessThanOneFrame", PcmFormat(2, 44100, 16), 3, std::nullopt},
+        // MS-ADPCM in 256-byte blocks: the short block at the end is left out.
+        PlayableCase{"adpcmWholeBlocks", Format(2, 256, 4, 32), 35 * 256 + 137, 35 * 256},
+        PlayableCase{"noBlockSize", Format(1, 0, 16), 100, std::nullopt},
+        PlayableCase{"formatShorterThanItsFixedPart", PcmFormat(1, 8000, 16).substr(0, 14), 100,
+                     std::nullopt},
+        PlayableCase{"extraBytesAsClaimed", Format(1, 2, 16, 2), 100, 100},
+        PlayableCase{"noExtraBytesClaimedNone", Format(1, 2, 16, 0, 0), 100, 100},
+        PlayableCase{"extraBytesClaimedButMissing", Format(1, 2, 16, 1, 2), 100, std::nullopt}),
     [](const auto& info) { return info.param.name; });
 
-TEST(PlayClipTest, OverlapsWithoutLimitAndStopAllEndsEveryOneAndTheMediaFile) {
+TEST(PlayClipTest, PlaysTheSamplesWhereTheyLieAndLetsGoOfThemOncePlayedOut) {
   Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;
-  const std::string wave = PcmClip(kBlock * 3);
-  for (int i = 0; i < 5; ++i) EXPECT_TRUE(rig.board.PlayClip(wave, false));
+  const std::string wave = PcmClip(1000);
+  EXPECT_TRUE(rig.board.PlayClip(ClipBytes::Lasting(wave), false));
   ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.StreamCount(), 5u);
-  EXPECT_EQ(rig.output.OpenStreams(), 5u);
-  EXPECT_EQ(rig.board.Sounding(), 5u);
-  rig.board.StopAll();
+  ASSERT_EQ(rig.output.VoiceCount(), 1u);
+  const FakeVoice voice = rig.output.Voice(0);
+  EXPECT_EQ(voice.format, kFormat);
+  EXPECT_EQ(voice.at, wave.data() + 44) << "the clip is not copied";
+  EXPECT_EQ(voice.samples.size(), 1000u);
+  EXPECT_FALSE(voice.loop);
+  EXPECT_EQ(rig.board.Sounding(), 1u);
+  rig.output.PlayOut(0);
   ASSERT_TRUE(rig.Settle());
-  EXPECT_TRUE(rig.AllClosed());
-  for (size_t i = 0; i < 5; ++i) EXPECT_TRUE(rig.output.Stream(i).reset) << i;
-  EXPECT_EQ(rig.log, EffectLog{"media-stop"});
+  EXPECT_TRUE(rig.output.Voice(0).stopped);
   EXPECT_EQ(rig.board.Sounding(), 0u);
 }
 
-TEST(PlayClipTest, LoopStartsAgainFromTheFirstBlockUntilStopped) {
+TEST(PlayClipTest, HandedOverBytesStayUntilTheirVoiceIsLetGo) {
   Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;
-  const std::string wave = PcmClip(kBlock + 10);
-  ASSERT_TRUE(rig.board.PlayClip(wave, true));
+  auto wave = std::make_shared<const std::string>(PcmClip(1000));
+  const std::weak_ptr<const std::string> held = wave;
+  EXPECT_TRUE(rig.board.PlayClip(ClipBytes::Shared(std::move(wave)), false));
   ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.Stream(0).queued, SoundBoard::kMaxQueuedBlocks);
-  rig.output.Play(0, 6);
+  EXPECT_FALSE(held.expired());
+  EXPECT_EQ(rig.output.Voice(0).at, held.lock()->data() + 44);
+  rig.output.PlayOut(0);
   ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.output.Stream(0).queued, SoundBoard::kMaxQueuedBlocks);
-  rig.board.StopAll();
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_TRUE(rig.AllClosed());
-  const FakeStreamRecord stream = rig.output.Stream(0);
-  const std::string data = DataOf(wave);
-  EXPECT_EQ(stream.played, data + data + data) << "no silence between the loops";
-  EXPECT_TRUE(stream.reset);
-  EXPECT_EQ(stream.blockSizes.size(), 26u);
+  EXPECT_TRUE(held.expired());
 }
 
-TEST(PlayClipTest, StalledDeviceIsGivenUpAfterTheWaitRunsOut) {
+TEST(PlayClipTest, OverlapsWithoutLimitAndStopAllEndsEveryOneAndTheMediaFileAtOnce) {
   Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;  // and nothing is ever played
-  ASSERT_TRUE(rig.board.PlayClip(PcmClip(kBlock), false));
-  ASSERT_TRUE(rig.workers.AdvanceTo(SoundBoard::kGiveUpMilliseconds - 1));
-  EXPECT_FALSE(rig.output.Stream(0).closed) << "given up before the wait ran out";
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(rig.Play(PcmClip(1000)));
+  EXPECT_TRUE(rig.Play(PcmClip(3000, 9)));
+  EXPECT_EQ(rig.output.VoiceCount(), 6u);
+  EXPECT_EQ(rig.output.SoundingVoices(), 6u);
+  EXPECT_EQ(rig.board.Sounding(), 6u);
+  rig.board.StopAll();
+  EXPECT_EQ(rig.output.SoundingVoices(), 0u) << "before StopAll returns";
+  EXPECT_EQ(rig.log, EffectLog{"media-stop"});
+  EXPECT_EQ(rig.board.Sounding(), 0u);
+  for (size_t i = 0; i < 6; ++i) EXPECT_FALSE(rig.output.Voice(i).ended) << i;
+}
+
+TEST(PlayClipTest, ALoopPlaysOnForAsLongAsItMovesUntilStopped) {
+  Rig rig;
+  ASSERT_TRUE(rig.Play(PcmClip(1000), true));
+  EXPECT_TRUE(rig.output.Voice(0).loop);
+  for (long long t = 1000; t <= 5 * kStall; t += 1000) {
+    rig.output.Play(0, 11025);
+    ASSERT_TRUE(rig.workers.AdvanceTo(t));
+  }
   EXPECT_EQ(rig.board.Sounding(), 1u);
-  ASSERT_TRUE(rig.workers.AdvanceTo(SoundBoard::kGiveUpMilliseconds));
-  const FakeStreamRecord stream = rig.output.Stream(0);
-  EXPECT_TRUE(stream.closed);
-  EXPECT_EQ(stream.waits, std::vector<int>{SoundBoard::kGiveUpMilliseconds});
-  EXPECT_TRUE(stream.reset);
+  EXPECT_FALSE(rig.output.Voice(0).stopped);
+  rig.board.StopAll();
+  EXPECT_TRUE(rig.output.Voice(0).stopped);
+}
+
+// A voice whose played-sample count has not moved for 8888 ms is ended as if stopped. Its
+// progress is looked at every kWatchMilliseconds; `moves` are the moments just before which
+// it moved.
+struct StallCase {
+  std::string name;
+  std::vector<long long> moves;
+  long long at;
+  bool sounding;
+};
+
+class StallTest : public testing::TestWithParam<StallCase> {};
+
+TEST_P(StallTest, EndsAVoiceThatHasNotMovedForTheStallTime) {
+  const StallCase& c = GetParam();
+  Rig rig;
+  ASSERT_TRUE(rig.Play(PcmClip(1000)));
+  for (long long move : c.moves) {
+    ASSERT_TRUE(rig.workers.AdvanceTo(move - 1));
+    rig.output.Play(0, 100);
+  }
+  ASSERT_TRUE(rig.workers.AdvanceTo(c.at));
+  EXPECT_EQ(rig.board.Sounding(), c.sounding ? 1u : 0u);
+  EXPECT_EQ(rig.output.Voice(0).stopped, !c.sounding);
+  EXPECT_FALSE(rig.output.Voice(0).ended) << "it never played out";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StallTest,
+    testing::Values(StallCase{"neverMovedJustBefore", {}, kStall - 1, true},
+                    StallCase{"neverMovedAtTheLimit", {}, kStall, false},
+                    StallCase{"movedThenStalledJustBefore", {3000}, 3000 + kStall - 1, true},
+                    StallCase{"movedThenStalledAtTheLimit", {3000}, 3000 + kStall, false},
+                    StallCase{"keepsMoving", {2000, 6000, 10000, 14000}, 14000 + kStall - 1, true}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(PlayClipTest, ALostDeviceEndsWhatSoundsAndTheNextClickPlaysOnANewEngine) {
+  Rig rig;
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(rig.Play(PcmClip(1000), i == 0));
+  rig.output.LoseDevice();
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.SoundingVoices(), 0u);
+  EXPECT_EQ(rig.board.Sounding(), 0u);
+  EXPECT_EQ(rig.output.Opens(), 2);
+  ASSERT_TRUE(rig.Play(PcmClip(1000)));
+  EXPECT_EQ(rig.output.Voice(3).engine, 2);
+  EXPECT_EQ(rig.board.Sounding(), 1u);
+}
+
+TEST(PlayClipTest, ANewDefaultDeviceTakesTheNextClickWhileOthersPlayOnWhereTheyAre) {
+  Rig rig;
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(rig.Play(PcmClip(1000)));
+  rig.output.ChangeDefaultDevice();
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.Opens(), 2);
+  EXPECT_EQ(rig.output.SoundingVoices(), 2u);
+  ASSERT_TRUE(rig.Play(PcmClip(1000)));
+  EXPECT_EQ(rig.output.Voice(0).engine, 1);
+  EXPECT_EQ(rig.output.Voice(2).engine, 2);
+  rig.output.PlayOut(0);
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.board.Sounding(), 2u);
+}
+
+TEST(PlayClipTest, ARefusedFormatIsSilentAndLeavesNothingBehind) {
+  Rig rig;
+  rig.output.refusedFormats.insert(kFormat);
+  EXPECT_TRUE(rig.Play(PcmClip(1000)));
+  EXPECT_EQ(rig.output.VoiceCount(), 0u);
+  EXPECT_EQ(rig.board.Sounding(), 0u);
+  const std::string other = Riff({Chunk("fmt ", PcmFormat(2, 44100, 16)), Chunk("data", "abcd")});
+  EXPECT_TRUE(rig.Play(other));
+  EXPECT_EQ(rig.output.VoiceCount(), 1u);
+}
+
+TEST(PlayClipTest, WithoutADeviceNothingSoundsAndADeviceThatComesServesTheNextClick) {
+  Rig rig;
+  rig.output.present = false;
+  EXPECT_TRUE(rig.Play(PcmClip(1000)));
+  EXPECT_EQ(rig.board.Sounding(), 0u);
+  EXPECT_EQ(rig.output.VoiceCount(), 0u);
+  rig.output.present = true;
+  EXPECT_TRUE(rig.Play(PcmClip(1000)));
+  EXPECT_EQ(rig.output.VoiceCount(), 1u);
+  EXPECT_EQ(rig.board.Sounding(), 1u);
+}
+
+TEST(PlayClipTest, AClickNeverWaitsForTheEngineAndPlaysOnceItIsMade) {
+  Rig rig;
+  rig.workers.Hold();  // the housekeeper cannot make the engine yet
+  EXPECT_TRUE(rig.board.PlayClip(Shared(PcmClip(1000)), false));
+  EXPECT_EQ(rig.board.Sounding(), 1u);
+  EXPECT_EQ(rig.output.VoiceCount(), 0u);
+  rig.workers.Release();
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.VoiceCount(), 1u);
+  EXPECT_EQ(rig.board.Sounding(), 1u);
+}
+
+TEST(PlayClipTest, StopAllReachesAClickStillWaitingForTheEngine) {
+  Rig rig;
+  rig.workers.Hold();
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_TRUE(rig.board.PlayClip(Shared(PcmClip(1000)), true));
+    rig.board.StopAll();
+  }
+  rig.workers.Release();
+  ASSERT_TRUE(rig.Settle());
+  EXPECT_EQ(rig.output.VoiceCount(), 0u);
   EXPECT_EQ(rig.board.Sounding(), 0u);
 }
 
@@ -267,49 +315,18 @@ TEST(PlayClipTest, EmptyDataChunkStartsNothingEvenWhenLooped) {
   Rig rig;
   const std::string wave = Riff({kFmt, Chunk("data", "")});
   ASSERT_TRUE(FindWaveChunks(wave));
-  EXPECT_FALSE(rig.board.PlayClip(wave, true));
-  EXPECT_EQ(rig.output.StreamCount(), 0u);
+  EXPECT_FALSE(rig.Play(wave, true));
+  EXPECT_EQ(rig.output.VoiceCount(), 0u);
 }
 
-TEST(PlayClipTest, WithoutADeviceOrWithARefusedFormatNothingSoundsAndNothingWaits) {
+TEST(StopAllTest, WaitingFormEndsEveryVoiceAndLetsTheEngineGo) {
   Rig rig;
-  rig.output.present = false;
-  const auto start = std::chrono::steady_clock::now();
-  rig.board.PlayClip(PcmClip(kBlock), false);
-  rig.output.present = true;
-  rig.output.refusedFormats.insert(kFormat);
-  rig.board.PlayClip(PcmClip(kBlock), false);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-  ASSERT_TRUE(rig.Settle());
-  EXPECT_EQ(rig.board.Sounding(), 0u);
-  EXPECT_EQ(rig.output.StreamCount(), 0u);
-}
-
-TEST(PlayClipTest, StopAllReachesAPlaybackStillOpeningItsDevice) {
-  Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;
-  rig.workers.Hold();  // no worker has opened its device yet when stop all comes
-  for (int i = 0; i < 20; ++i) {
-    ASSERT_TRUE(rig.board.PlayClip(PcmClip(kBlock * 4), true));
-    rig.board.StopAll();
-  }
-  rig.workers.Release();
-  ASSERT_TRUE(rig.Settle());
-  ASSERT_EQ(rig.output.StreamCount(), 20u);
-  for (size_t i = 0; i < 20; ++i) {
-    EXPECT_TRUE(rig.output.Stream(i).blockSizes.empty()) << "not one block after the stop " << i;
-  }
-  rig.board.StopAllAndWait();
-  EXPECT_EQ(rig.output.OpenStreams(), 0u);
-}
-
-TEST(StopAllTest, WaitingFormEndsEveryWorkerBeforeItReturns) {
-  Rig rig;
-  rig.output.speed = FakeDeviceSpeed::Manual;
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(rig.board.PlayClip(PcmClip(kBlock * 50), true));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(rig.Play(PcmClip(1000), true));
+  EXPECT_TRUE(rig.output.IsOpen());
   rig.board.StopAllAndWait();
   EXPECT_EQ(rig.board.Sounding(), 0u);
-  EXPECT_EQ(rig.output.OpenStreams(), 0u);
+  EXPECT_EQ(rig.output.SoundingVoices(), 0u);
+  EXPECT_FALSE(rig.output.IsOpen());
 }
 
 }  // namespace

@@ -14,7 +14,6 @@ std::string Button(int n) { return "官方音按钮" + std::to_string(n); }
 
 struct World : FakeWorld {
   World() {
-    audio.speed = FakeDeviceSpeed::Manual;
     // Every clip is told apart by its first sample.
     for (int n = 1; n <= kBoardClipCount; ++n)
       resources.files[BoardClipName(n)] = test::PcmClip(20000, n);
@@ -27,12 +26,9 @@ TEST(SoundPageTest, EachButtonPlaysItsOwnClipAndChangesNothingOnScreen) {
   for (int n = 1; n <= kBoardClipCount; ++n) {
     world.ui.Click(world.main.Id(), Button(n));
     ASSERT_TRUE(world.workers.Settle());
-    ASSERT_EQ(world.audio.StreamCount(), static_cast<size_t>(n));
-    ASSERT_FALSE(world.audio.Stream(n - 1).blockSizes.empty());
-    world.audio.Play(n - 1, 1);
-    ASSERT_TRUE(world.workers.Settle());
-    ASSERT_FALSE(world.audio.Stream(n - 1).played.empty());
-    EXPECT_EQ(world.audio.Stream(n - 1).played[0], static_cast<char>(n)) << n;
+    ASSERT_EQ(world.audio.VoiceCount(), static_cast<size_t>(n));
+    ASSERT_FALSE(world.audio.Voice(n - 1).samples.empty());
+    EXPECT_EQ(world.audio.Voice(n - 1).samples[0], static_cast<char>(n)) << n;
     EXPECT_EQ(world.main.Text(Button(n)), world.main.Text(Button(n)));
   }
   EXPECT_EQ(world.app.Sound().Sounding(), 50u);
@@ -46,33 +42,26 @@ TEST(SoundPageTest, FiveClicksGiveFiveOverlappingPlaybacksAndStopSilencesAll) {
   for (int i = 0; i < 5; ++i) world.ui.Click(world.main.Id(), Button(16));
   world.ui.Click(world.main.Id(), Button(49));
   ASSERT_TRUE(world.workers.Settle());
-  EXPECT_EQ(world.audio.StreamCount(), 6u);
-  EXPECT_EQ(world.audio.OpenStreams(), 6u);
+  EXPECT_EQ(world.audio.VoiceCount(), 6u);
+  EXPECT_EQ(world.audio.SoundingVoices(), 6u);
   world.ui.Click(world.main.Id(), Button(51));
   EXPECT_EQ(world.log, EffectLog{"media-stop"});
-  ASSERT_TRUE(world.workers.Settle());
-  for (size_t i = 0; i < world.audio.StreamCount(); ++i) {
-    EXPECT_TRUE(world.audio.Stream(i).closed) << i;
-    EXPECT_TRUE(world.audio.Stream(i).reset) << i;
+  for (size_t i = 0; i < world.audio.VoiceCount(); ++i) {
+    EXPECT_TRUE(world.audio.Voice(i).stopped) << i;
+    EXPECT_FALSE(world.audio.Voice(i).ended) << i;
   }
 }
 
 TEST(SoundPageTest, AShortClipEndsOnItsOwnWhileALongOneKeepsPlaying) {
   World world;
-  world.resources.files[BoardClipName(49)] = test::PcmClip(25 * 15360);
-  world.resources.files[BoardClipName(16)] = test::PcmClip(100);
   world.ui.Click(world.main.Id(), Button(49));
   world.ui.Click(world.main.Id(), Button(16));
-  // Both devices open on their own workers, in either order; the short clip is one block.
   ASSERT_TRUE(world.workers.Settle());
-  ASSERT_EQ(world.audio.StreamCount(), 2u);
-  ASSERT_GT(world.audio.Stream(0).queued, 0);
-  ASSERT_GT(world.audio.Stream(1).queued, 0);
-  const size_t shortOne = world.audio.Stream(0).blockSizes[0] == 100 ? 0 : 1;
-  world.audio.Play(shortOne, 1);
+  ASSERT_EQ(world.audio.VoiceCount(), 2u);
+  world.audio.PlayOut(1);  // the short one
   ASSERT_TRUE(world.workers.Settle());
-  EXPECT_TRUE(world.audio.Stream(shortOne).closed);
-  EXPECT_FALSE(world.audio.Stream(1 - shortOne).closed);
+  EXPECT_TRUE(world.audio.Voice(1).stopped);
+  EXPECT_FALSE(world.audio.Voice(0).stopped);
   EXPECT_EQ(world.app.Sound().Sounding(), 1u);
 }
 
@@ -82,7 +71,9 @@ TEST(SoundPageTest, MissingClipOrNoDeviceIsSilent) {
   world.ui.Click(world.main.Id(), Button(7));
   world.audio.present = false;
   world.ui.Click(world.main.Id(), Button(8));
-  EXPECT_EQ(world.audio.StreamCount(), 0u);
+  ASSERT_TRUE(world.workers.Settle());
+  EXPECT_EQ(world.audio.VoiceCount(), 0u);
+  EXPECT_EQ(world.app.Sound().Sounding(), 0u);
   EXPECT_TRUE(world.log.empty());
 }
 
@@ -92,7 +83,8 @@ TEST(SoundPageTest, ExitCleanUpStopsAndWaitsForEveryPlayback) {
   for (int n : {3, 9, 42}) world.ui.Click(world.main.Id(), Button(n));
   world.app.CleanUp().Run();
   EXPECT_EQ(world.app.Sound().Sounding(), 0u);
-  EXPECT_EQ(world.audio.OpenStreams(), 0u);
+  EXPECT_EQ(world.audio.SoundingVoices(), 0u);
+  EXPECT_FALSE(world.audio.IsOpen());
   EXPECT_EQ(world.media.playing, "");
 }
 

@@ -105,7 +105,7 @@ void VoiceChanger::Listen() {
     std::lock_guard<std::mutex> guard(clipLock_);
     clip = lastClip_;
   }
-  if (clip) services_.player.PlayOnce(*clip);
+  if (clip) services_.player.PlayOnce(clip);
 }
 
 void VoiceChanger::Closing(const Form& window) {
@@ -178,7 +178,7 @@ void VoiceChanger::SaveTransformAndPlay(const std::shared_ptr<Take>& take) {
     lastClip_ = clip;
   }
   services_.dispatcher.Post([this, take, clip] {
-    if (!take->dropped) services_.player.PlayOnce(*clip);
+    if (!take->dropped) services_.player.PlayOnce(clip);
   });
 }
 

@@ -19,8 +19,8 @@ class FakeWorkerThreads : public IWorkerThreads {
   std::thread Start(std::function<void()> body) override;
   bool Pause(int milliseconds, const std::atomic<bool>& cut) override;
   void WakeAll() override;
+  long long Now() const override;
 
-  long long Now() const;
   // Moves the clock to `time`, stopping at each pause that falls due on the way. False when a
   // worker did not come to rest in time.
   bool AdvanceTo(long long time);

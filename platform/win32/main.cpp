@@ -16,7 +16,6 @@
 #include "platform/win32/system_worker_threads.h"
 #include "platform/win32/ui_host_win32.h"
 #include "platform/win32/wave_input_win32.h"
-#include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_dialog.h"
 #include "platform/win32/win32_files.h"
@@ -28,6 +27,7 @@
 #include "platform/win32/win32_text_codec.h"
 #include "platform/win32/wininet_reader.h"
 #include "platform/win32/wininet_transfer.h"
+#include "platform/win32/xaudio2_output.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     zv::win32::WinInetTransfer transfer;
     zv::win32::Win32ProcessLauncher processes(dispatcher);
     zv::win32::ModuleResources resources(instance);
-    zv::win32::WaveOutAudio audio;
+    zv::win32::XAudio2Output audio;
     zv::win32::MciMediaPlayer media;
     zv::win32::OpenFileDialog fileDialog;
     zv::win32::Win32Hotkeys hotkeys([&host](zv::WindowId window) { return host.Handle(window); });

@@ -26,6 +26,12 @@ class SystemWorkerThreads final : public IWorkerThreads {
     woken_.notify_all();
   }
 
+  long long Now() const override {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
  private:
   std::mutex lock_;
   std::condition_variable woken_;

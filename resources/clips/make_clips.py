@@ -78,7 +78,9 @@ BOARD = {
     49: ("警报声", 1, 22050, 16, 2545452, board.siren),
     50: ("雷声", 2, 44100, 16, 370000, board.thunder),
 }
-ADPCM_BLOCK_ALIGN = 512
+# 500 samples a block: a mixer such as XAudio2 decodes blocks of 32 to 512 samples only, and
+# plays 0 samples of a clip with longer ones.
+ADPCM_BLOCK_ALIGN = 256
 
 # Effect keys: (channels, rate, bits, data bytes). A recording named by the key ("F1", "3")
 # replaces the sound.
@@ -114,11 +116,25 @@ class Clip:
             return adpcm_frames(self.data_bytes, ADPCM_BLOCK_ALIGN)
         return self.data_bytes // (self.channels * self.bits // 8)
 
+    @property
+    def sounding_frames(self):
+        """The frames that carry sound. A mixer is handed whole blocks only, so the short block
+        that ends an ADPCM clip holds silence."""
+        if self.bits == 4:
+            return self.data_bytes // ADPCM_BLOCK_ALIGN * samples_per_block(ADPCM_BLOCK_ALIGN)
+        return self.frames
+
+    def fit(self, samples):
+        """Cut (with a short fade) or padded to the sounding frames, then silence to the end."""
+        samples = synth.fit(samples, self.sounding_frames, self.rate)
+        rest = [(0, self.frames - self.sounding_frames)] + [(0, 0)] * (samples.ndim - 1)
+        return np.pad(samples, rest)
+
     def synthesised(self):
         """The builder's sound in the clip's shape. A gentle soft limit lifts the quiet parts
         next to the loudest hit, so clips that mix a crack with a voice keep the voice."""
         samples = in_channels(self.builder(self.rate, self.frames / self.rate), self.channels)
-        samples = synth.normalise(synth.fit(samples, self.frames, self.rate), 1.0)
+        samples = synth.normalise(self.fit(samples), 1.0)
         return np.tanh(1.5 * samples)
 
     def encode(self, samples):
@@ -197,7 +213,7 @@ def make(clip, source=None):
         return clip.encode(clip.builder(clip.rate, clip.frames / clip.rate)), None
     if source is None:
         return matched_clip(clip, clip.synthesised())
-    samples = synth.fit(sources.decode(source, clip.channels, clip.rate), clip.frames, clip.rate)
+    samples = clip.fit(sources.decode(source, clip.channels, clip.rate))
     try:
         return matched_clip(clip, samples)
     except loudness.LoudnessError as error:
