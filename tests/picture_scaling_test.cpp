@@ -1,7 +1,6 @@
 // Picture resampling, judged by what any good filter must keep: a flat colour stays exact, the
-// average brightness survives, and an enlarged edge stays an edge. That a reduction averages
-// what each pixel covers is checked through the Windows layer's scaled frames
-// (platform/win32/tests/pictures_test.cpp).
+// average brightness survives, a reduction averages what each pixel covers, and an enlarged
+// edge stays an edge.
 #include "ui/picture_scaling.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +79,51 @@ TEST_P(EveryScale, AverageBrightnessSurvives) {
   const double slack = s.toWidth * s.toHeight == 1 ? 20.0 : 1.5;
   EXPECT_NEAR(MeanGreen(scaled), MeanGreen(source), slack);
 }
+
+struct ShrinkCase {
+  const char* name;
+  int width, height, toWidth, toHeight;
+  std::uint32_t (*source)(int x, int y);
+  int (*expected)(int x, int y);  // grey level: the mean of the source area under the pixel
+};
+
+class Shrinking : public testing::TestWithParam<ShrinkCase> {};
+
+// Thin lines turn into lighter ones instead of vanishing or staying whole.
+TEST_P(Shrinking, EveryPixelIsTheMeanOfTheAreaItCovers) {
+  const ShrinkCase& c = GetParam();
+  std::vector<std::uint32_t> source(static_cast<size_t>(c.width) * c.height);
+  for (int y = 0; y < c.height; ++y) {
+    for (int x = 0; x < c.width; ++x) source[static_cast<size_t>(y) * c.width + x] = c.source(x, y);
+  }
+  const std::vector<std::uint32_t> scaled =
+      ScalePixels(source, c.width, c.height, c.toWidth, c.toHeight);
+  ASSERT_EQ(scaled.size(), static_cast<size_t>(c.toWidth) * c.toHeight);
+  for (int y = 0; y < c.toHeight; ++y) {
+    for (int x = 0; x < c.toWidth; ++x) {
+      const std::uint32_t got = scaled[static_cast<size_t>(y) * c.toWidth + x];
+      for (int channel = 0; channel < 3; ++channel) {
+        EXPECT_NEAR(Channel(got, channel), c.expected(x, y), 1) << x << "," << y;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Areas, Shrinking,
+    testing::Values(
+        // Halving one-pixel stripes: black and white in every target pixel, 255 / 2.
+        ShrinkCase{"stripes across halved", 8, 4, 4, 2,
+                   [](int x, int) { return Grey(x % 2 ? 255 : 0); }, [](int, int) { return 128; }},
+        // One white pixel is a quarter of its 2x2 block (averaged across and down) and none of
+        // the others.
+        ShrinkCase{"one pixel in four", 4, 4, 2, 2,
+                   [](int x, int y) { return Grey(x == 0 && y == 0 ? 255 : 0); },
+                   [](int x, int y) { return x == 0 && y == 0 ? 64 : 0; }},
+        // Three pixels into two: each target covers one and a half, half of the white middle.
+        ShrinkCase{"three into two", 3, 1, 2, 1, [](int x, int) { return Grey(x == 1 ? 255 : 0); },
+                   [](int, int) { return 85; }}),
+    test::NamedBy([](const ShrinkCase& c) { return c.name; }));
 
 TEST(PictureScaling, EnlargedEdgeStaysSharpAndInOrder) {
   // Black on the left, white on the right, enlarged twice: the step may take a few pixels but

@@ -139,7 +139,7 @@ std::string SingleFontFile(const wchar_t* face) {
 // A TrueType file of an installed face whose family is called `family`: a name table of its
 // own is appended and the table directory pointed at it, so a test can give this process a
 // face of any name.
-// https://learn.microsoft.com/typography/opentype/spec/name
+// The table layout is the OpenType "name" table, format 0.
 std::string RenamedFont(const std::wstring& family) {
   std::string bytes;
   for (const wchar_t* face : {L"Arial", L"Tahoma", L"Courier New"}) {
