@@ -29,9 +29,7 @@ def listening(session):
     program = session.launch(d_dir)
     program.wait_for_main()
     program.wait_settled()
-    program.click("特定按钮5", post=True)
-    program.wait_window(lambda w: w.visible, caption=voice_rig.VOICE, what="the voice changer")
-    program.click("保存配置按钮1", caption=voice_rig.VOICE)
+    voice_rig.start_listening(program)
     return program, os.path.join(d_dir, "Zanvoro助手", "1.wav")
 
 
@@ -52,7 +50,8 @@ def main():
             phrase_path = os.path.join(session.dir, "phrase-mic.wav")
             phrase = voice_rig.spoken_phrase(phrase_path)
             for _ in range(args.takes):
-                take = voice_rig.take_of_phrase(pulse, take_path, phrase_path, timeout=30)
+                take = voice_rig.first_take_of_phrase(pulse, program, take_path, phrase_path,
+                                                      phrase, timeout=30)
                 shutil.copy(take_path, os.path.join(session.dir, f"take-{len(missed) + 1}.wav"))
                 gone, lead, _ = sound_analysis.speech_missed(take, phrase, voice_rig.THRESHOLD)
                 missed.append(gone)

@@ -191,9 +191,7 @@ class PrivatePulse:
         `end` (seconds): the stretch a measurement relies on."""
         inside = [(at, length) for at, length in self.gaps if at < end and at + length > start]
         if inside:
-            raise RecordingGap(f"{os.path.basename(self.recording_path)} lost time: "
-                               + ", ".join(f"at {at:.3f} s for {length * 1000:.0f} ms"
-                                           for at, length in inside))
+            raise gap_error(os.path.basename(self.recording_path), inside)
 
     def stop(self):
         self._end_recorder()
@@ -261,15 +259,15 @@ def pilot_blocks(samples):
     return np.abs(values), np.angle(values)
 
 
-def pilot_gaps(samples):
-    """Where the pilot shows that the recording lost time, as [(start in seconds, length in
-    seconds)]: blocks where it is weak, and the moments where its phase jumps. The first and
+def pilot_gaps(samples, level=PILOT_LEVEL):
+    """Where a pilot of `level` shows that the recording lost time, as [(start in seconds, length
+    in seconds)]: blocks where it is weak, and the moments where its phase jumps. The first and
     last PILOT_EDGE_S, where the recorder starts and is cut off, do not count."""
     amplitude, phase = pilot_blocks(samples)
     edge = int(round(PILOT_EDGE_S / PILOT_BLOCK_S))
     if len(amplitude) <= 2 * edge:
         return []
-    weak = amplitude < PILOT_WEAK * PILOT_LEVEL
+    weak = amplitude < PILOT_WEAK * level
     jump = np.abs(np.angle(np.exp(1j * np.diff(phase)))) > PILOT_PHASE_JUMP
     bad = weak.copy()
     bad[1:] |= jump
@@ -283,6 +281,17 @@ def pilot_gaps(samples):
             gaps.append((start * PILOT_BLOCK_S, (index - start) * PILOT_BLOCK_S))
             start = None
     return gaps
+
+
+def with_pilot(samples, level):
+    """The samples with a pilot of `level` added, for a signal that carries its own."""
+    return samples + level * np.sin(2 * np.pi * PILOT_HZ * np.arange(len(samples)) / RATE)
+
+
+def gap_error(name, gaps):
+    """The RecordingGap that names where `name` lost time."""
+    return RecordingGap(f"{name} lost time: " + ", ".join(
+        f"at {at:.3f} s for {length * 1000:.0f} ms" for at, length in gaps))
 
 
 def without_pilot(samples):

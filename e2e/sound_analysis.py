@@ -100,6 +100,11 @@ def first_above(x, level):
     return int(above[0]) if len(above) else len(x)
 
 
+def last_above(x, level):
+    """The index of the last sample louder than `level` in absolute value, or -1."""
+    return len(x) - 1 - first_above(x[::-1], level)
+
+
 def offset_of(recording, source):
     """Where `source` begins within `recording` (samples; negative when the recording starts
     inside it), by the peak of their cross-correlation."""

@@ -85,9 +85,7 @@ class DataFolderTest(ProgramTest):
                             what="the slot to take the chosen file")
 
     def speak_a_take(self, program, folder):
-        program.click("特定按钮5", post=True)
-        program.wait_window(lambda w: w.visible, caption=voice_rig.VOICE, what="the voice changer")
-        program.click("保存配置按钮1", caption=voice_rig.VOICE)
+        voice_rig.start_listening(program)
         phrase = os.path.join(harness.session().dir, "phrase-mic.wav")
         if not os.path.exists(phrase):
             voice_rig.spoken_phrase(phrase)

@@ -12,6 +12,7 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import time
 
 import numpy as np
@@ -35,6 +36,10 @@ GREEN = (0, 255, 0)
 GREY = (128, 128, 128)
 TAKE_TIMEOUT_S = 20
 PHRASE_TAKES = 5
+FIRST_SYLLABLE_S = 0.3  # the part of a take that speech_missed compares with the phrase
+# The way into the microphone loses a few hundredths of a second every few seconds on this kind
+# of machine; a take where that fell on the part compared is spoken again, this often at most.
+PHRASE_TRIES = 3
 PLAY_TIMEOUT_S = 40
 
 _pulse = pulse_capture.ModulePulse("pulse-voice", voice_rig.VoicePulse)
@@ -213,15 +218,32 @@ class VoiceChangerTest(ProgramTest):
         self.assertAlmostEqual(dominant_hz(heard), TONE_HZ * 4 / 3, delta=25)
         self.assertTrue(program.running())
 
+    def phrase_take(self, program, take_path, phrase_path, phrase, attempt):
+        """Speaks the phrase until a take holds the part compared whole; returns how that take
+        holds the phrase's start (speech_missed)."""
+        lost = []
+        for _ in range(PHRASE_TRIES):
+            take = voice_rig.first_take_of_phrase(_pulse, program, take_path, phrase_path, phrase,
+                                                  TAKE_TIMEOUT_S)
+            shutil.copy(take_path, os.path.join(harness.session().dir,
+                                                f"phrase-take-{attempt}-{len(lost) + 1}.wav"))
+            missed, lead, likeness = sound_analysis.speech_missed(take, phrase, voice_rig.THRESHOLD)
+            gaps = voice_rig.take_gaps(take, lead + FIRST_SYLLABLE_S)
+            if not gaps:
+                return missed, lead, likeness
+            lost.append(str(pulse_capture.gap_error(f"take {attempt}", gaps)))
+            print(f"{lost[-1]}; speaking it again", file=sys.stderr, flush=True)
+        self.fail("; ".join(lost))
+
     def test_a_spoken_phrase_is_kept_from_its_first_syllable(self):
-        program = self.open_voice_window(False)
+        program, _ = self.start()
+        program.wait_settled()
+        voice_rig.start_listening(program)
         take_path, _ = self.take_paths(program)
         path = os.path.join(harness.session().dir, "phrase-mic.wav")
         phrase = voice_rig.spoken_phrase(path)
         for attempt in range(1, PHRASE_TAKES + 1):
-            take = voice_rig.take_of_phrase(_pulse, take_path, path, TAKE_TIMEOUT_S)
-            shutil.copy(take_path, os.path.join(harness.session().dir, f"phrase-take-{attempt}.wav"))
-            missed, lead, likeness = sound_analysis.speech_missed(take, phrase, voice_rig.THRESHOLD)
+            missed, lead, likeness = self.phrase_take(program, take_path, path, phrase, attempt)
             self.assertEqual(missed, 0, f"take {attempt} left out the phrase's first {missed:.3f} s")
             self.assertGreater(likeness, 0.9, f"take {attempt} holds the first syllable")
             # It begins a little before the sound, not seconds before it.
