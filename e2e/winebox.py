@@ -80,16 +80,23 @@ def run_probe(probe_exe, env, out_path, log_path, args, timeout=60):
     if os.path.exists(out_path):
         os.remove(out_path)
     with open(log_path, "ab") as log:
+        logged_from = log.tell()
         try:
-            subprocess.run(["wine", probe_exe, *args, "--out", win_path(out_path)], env=env,
-                           stdin=subprocess.DEVNULL, stdout=log, stderr=log, timeout=timeout)
+            code = subprocess.run(["wine", probe_exe, *args, "--out", win_path(out_path)], env=env,
+                                  stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                  timeout=timeout).returncode
         except subprocess.TimeoutExpired:
             return {"ok": False, "error": f"probe {args[0]} did not finish"}
     try:
         with open(out_path, encoding="utf-8") as f:
             return json.load(f)
     except (OSError, ValueError) as e:
-        return {"ok": False, "error": f"probe {args[0]} gave no answer: {e}"}
+        # What Wine said about this run is the only clue to a probe that died.
+        with open(log_path, "rb") as log:
+            log.seek(logged_from)
+            said = log.read().decode("utf-8", "replace").strip()[-1500:]
+        return {"ok": False, "error": f"probe {args[0]} gave no answer (exit code {code}): {e}"
+                                      + (f"; it printed: {said}" if said else "")}
 
 
 def end_process(proc, timeout=10):
