@@ -7,8 +7,11 @@ CTest passes the paths in the environment (see e2e/CMakeLists.txt).
 """
 
 import atexit
+import fcntl
 import os
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import time
@@ -31,17 +34,27 @@ VERSION_DOCUMENT = "/111.txt"
 NO_CHECK_GRACE_S = 5
 
 
-class Config:
-    """What the build tells the harness: the two exes, the site host they were built for and
-    the folder in the build tree where prefix, logs and screenshots go."""
+# The end-to-end modules run in two lanes at once (e2e/CMakeLists.txt), each with a Wine prefix
+# of its own; LANES[0] is the one the prefix fixture makes, the others are copies of it.
+LANES = ("", "b")
 
-    def __init__(self, exe, probe, site_host, work_dir):
+
+def lane_folder(work_dir, name, lane):
+    return os.path.join(work_dir, f"{name}-{lane}" if lane else name)
+
+
+class Config:
+    """What the build tells the harness: the two exes, the site host they were built for, the
+    folder in the build tree where prefixes, logs and screenshots go, and the lane whose prefix
+    this module uses."""
+
+    def __init__(self, exe, probe, site_host, work_dir, lane=""):
         self.exe = exe
         self.probe = probe
         self.site_host = site_host
         self.work_dir = work_dir
-        self.prefix = os.path.join(work_dir, "prefix")
-        self.home = os.path.join(work_dir, "home")
+        self.prefix = lane_folder(work_dir, "prefix", lane)
+        self.home = lane_folder(work_dir, "home", lane)
         self.shots = os.path.join(work_dir, "shots")
 
     @property
@@ -55,7 +68,8 @@ class Config:
         if missing:
             raise RuntimeError("run the end-to-end tests through CTest (missing " + ", ".join(missing) + ")")
         return cls(os.environ["ZANVORO_WIN_EXE"], os.environ["ZANVORO_PROBE_EXE"],
-                   os.environ["ZANVORO_SITE_HOST"], os.environ["ZANVORO_E2E_DIR"])
+                   os.environ["ZANVORO_SITE_HOST"], os.environ["ZANVORO_E2E_DIR"],
+                   os.environ.get("ZANVORO_E2E_LANE", ""))
 
 
 # The last row of the main window's table, a value holder made after the first paint.
@@ -117,6 +131,17 @@ class Window:
 DRIVE_D = "folder"
 NO_DRIVE_D = "none"
 READ_ONLY_DRIVE_D = "read-only"
+
+
+def loopback_up():
+    """CTest runs each module in a network namespace of its own (e2e/CMakeLists.txt), whose
+    loopback starts down; elsewhere it is up already and left alone."""
+    siocgifflags, siocsifflags, iff_up = 0x8913, 0x8914, 0x1
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sock:
+        request = struct.pack("16sH14x", b"lo", 0)
+        flags = struct.unpack("16sH", fcntl.ioctl(sock, siocgifflags, request)[:18])[1]
+        if not flags & iff_up:
+            fcntl.ioctl(sock, siocsifflags, struct.pack("16sH14x", b"lo", flags | iff_up))
 
 
 def own_mount_namespace():
@@ -328,6 +353,7 @@ class Session:
         self._answers = 0
 
     def start(self):
+        loopback_up()
         for path in (self.config.exe, self.config.probe):
             if not os.path.isfile(path):
                 raise RuntimeError(f"{path} is missing: build the Windows side first")

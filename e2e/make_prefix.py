@@ -37,10 +37,13 @@ def main():
     config = harness.Config.from_env()
     log = os.path.join(config.work_dir, "prefix.log")
     os.makedirs(config.work_dir, exist_ok=True)
-    if os.path.isdir(config.prefix):  # a server of the old prefix may still hold it
-        winebox.stop_server(winebox.wine_env(config.prefix, None, config.home), log)
-    shutil.rmtree(config.prefix, ignore_errors=True)
-    shutil.rmtree(config.home, ignore_errors=True)
+    lanes = [harness.Config(config.exe, config.probe, config.site_host, config.work_dir, lane)
+             for lane in harness.LANES]
+    for lane in lanes:
+        if os.path.isdir(lane.prefix):  # a server of the old prefix may still hold it
+            winebox.stop_server(winebox.wine_env(lane.prefix, None, lane.home), log)
+        shutil.rmtree(lane.prefix, ignore_errors=True)
+        shutil.rmtree(lane.home, ignore_errors=True)
 
     started = time.monotonic()
     xvfb = winebox.Xvfb(os.path.join(config.work_dir, "prefix-xvfb.log")).start()
@@ -54,8 +57,24 @@ def main():
         os.remove(os.path.join(config.prefix, winebox.PREFIX_READY))
         print("the new prefix lacks: " + ", ".join(faults), file=sys.stderr)
         return 1
-    print(f"Wine prefix {config.prefix} made in {time.monotonic() - started:.1f} s")
+    for lane in lanes[1:]:
+        copy_prefix(config, lane)
+    print(f"Wine prefixes {', '.join(lane.prefix for lane in lanes)} made in "
+          f"{time.monotonic() - started:.1f} s")
     return 0
+
+
+def copy_prefix(made, lane):
+    """The prefix of another lane: a copy whose user folders lead to that lane's home."""
+    shutil.copytree(made.prefix, lane.prefix, symlinks=True)
+    shutil.copytree(made.home, lane.home, symlinks=True)
+    for folder, links, files in os.walk(lane.prefix):
+        for name in links + files:
+            path = os.path.join(folder, name)
+            if os.path.islink(path) and os.readlink(path).startswith(made.home):
+                target = lane.home + os.readlink(path)[len(made.home):]
+                os.remove(path)
+                os.symlink(target, path)
 
 
 if __name__ == "__main__":
