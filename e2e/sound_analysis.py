@@ -94,6 +94,17 @@ def peak_frequency(x, near, spread=0.03):
     return float(freqs[band][np.argmax(spectrum[band])])
 
 
+def sounded_and_ended(path, loud, quiet_s=1.5):
+    """Whether the recording being written to `path` holds a sample above `loud` followed by
+    `quiet_s` seconds without one: what was played has been heard to its end."""
+    try:
+        samples = pulse_capture.read_wave(path)
+    except (OSError, ValueError):
+        return False
+    above = np.flatnonzero(samples > loud)
+    return len(above) > 0 and len(samples) - above[-1] > quiet_s * RATE
+
+
 def first_above(x, level):
     """The index of the first sample louder than `level` in absolute value, or len(x)."""
     above = np.flatnonzero(np.abs(x) > level)

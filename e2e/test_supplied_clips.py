@@ -5,21 +5,23 @@ recorded, and the button beside it still plays its own clip."""
 
 import os
 import subprocess
-import time
 
 import numpy as np
 
 import harness
 import pulse_capture
+import sound_analysis
 import supplied_exe
-from harness import ProgramTest
-from pulse_capture import RATE
+from harness import ProgramTest, wait_until
+from pulse_capture import RATE, once_more_on_gap
 from test_sound_board import correlate, find_copies, rms
 
 CLIP_DIR = os.environ.get("ZANVORO_CLIP_DIR", "")
 PHRASE = "Tobrin is laughing at every one of you tonight"
 SUPPLIED_CLIP, SUPPLIED_BUTTON = "mc47.wav", "官方音按钮47"  # "Tobrin笑声", 3.53 s
 NEIGHBOUR_CLIP, NEIGHBOUR_BUTTON = "mc48.wav", "官方音按钮48"
+LOUD = 0.1  # far above the pilot tone's 0.05, far below either clip's peaks
+PLAY_TIMEOUT_S = 20
 
 _pulse = pulse_capture.ModulePulse("pulse-supplied")
 _phrase = None
@@ -55,12 +57,17 @@ def setUpModule():
 tearDownModule = _pulse.tear_down
 
 
+def start_of(template, recording):
+    """Where the template lies best in the recording, in samples."""
+    return int(np.argmax(correlate(recording, template)[:max(1, len(recording) - len(template) // 2)]))
+
+
 def similarity(recording, template, block=2205, search=660):
     """How well the template explains the recording, from 1 (the same sound at any level) to
     about 0 (an unrelated one): the median, over the template's loud tenths of a second, of
     each block's normalised correlation with the recording, every block aligned on its own
     within `search` samples, since a loaded audio path shifts a stream now and then."""
-    lag = int(np.argmax(correlate(recording, template)[:max(1, len(recording) - len(template) // 2)]))
+    lag = start_of(template, recording)
     loudest = max(float(np.dot(template[i:i + block], template[i:i + block]))
                   for i in range(0, len(template), block))
     scores = []
@@ -81,15 +88,23 @@ class SuppliedRecordingTest(ProgramTest):
         if not CLIP_DIR:
             self.skipTest("ZANVORO_CLIP_DIR is not set")
 
-    def record(self, button, tail):
+    def record(self, button, clip):
+        """What the speaker played after a click on `button` until it fell quiet, refused as a
+        RecordingGap where the recording lost time while `clip` sounded."""
         program, _ = self.start()
-        _pulse.start_recording(os.path.join(harness.session().dir, f"{self.id()}.wav"))
+        path = os.path.join(harness.session().dir, f"{self.id()}.wav")
+        _pulse.start_recording(path)
         program.click(button)
-        time.sleep(tail)
-        return _pulse.stop_recording()
+        wait_until(lambda: sound_analysis.sounded_and_ended(path, LOUD), timeout=PLAY_TIMEOUT_S,
+                   interval=0.25, what=f"{button}'s sound to be played")
+        recording = _pulse.stop_recording()
+        at = start_of(clip, recording) / RATE
+        _pulse.require_whole(at, at + len(clip) / RATE)
+        return recording
 
+    @once_more_on_gap
     def test_the_button_plays_the_makers_recording(self):
-        recording = self.record(SUPPLIED_BUTTON, tail=5.0)
+        recording = self.record(SUPPLIED_BUTTON, _phrase)
         self.assertGreater(rms(recording), 0.01, "something was played")
         heard = similarity(recording, _phrase)
         synthesised = similarity(recording,
@@ -97,9 +112,10 @@ class SuppliedRecordingTest(ProgramTest):
         self.assertGreater(heard, 0.8, f"the phrase is in the recording (similarity {heard:.2f})")
         self.assertLess(synthesised, 0.4, f"not the synthesised clip (similarity {synthesised:.2f})")
 
+    @once_more_on_gap
     def test_the_button_beside_it_still_plays_its_own_clip(self):
-        recording = self.record(NEIGHBOUR_BUTTON, tail=3.5)
         own = pulse_capture.read_wave(os.path.join(CLIP_DIR, NEIGHBOUR_CLIP))
+        recording = self.record(NEIGHBOUR_BUTTON, own)
         [(_, gain)], _ = find_copies(recording, own, 1)
         self.assertAlmostEqual(gain, 1.0, delta=0.2)
         heard, phrase = similarity(recording, own), similarity(recording, _phrase)

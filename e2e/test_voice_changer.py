@@ -79,16 +79,6 @@ def gap_and_second(bursts):
     return second_start - first_end, second_end - second_start
 
 
-def sounded_and_ended(path):
-    """The recording holds a loud stretch followed by more silence than any gap within it."""
-    try:
-        samples = pulse_capture.read_wave(path)
-    except (OSError, ValueError):
-        return False
-    loud = np.flatnonzero(samples > LOUD)
-    return len(loud) > 0 and len(samples) - loud[-1] > 1.5 * RATE
-
-
 def dominant_hz(samples):
     """The strongest frequency inside the longest burst, away from its edges. A playback that
     stalls for a moment drops to silence and back, which is strong below 100 Hz: that part of
@@ -158,8 +148,8 @@ class VoiceChangerTest(ProgramTest):
                    timeout=TAKE_TIMEOUT_S, what="the take file")
         wait_until(lambda: indicator_colour(program) == GREY, timeout=5,
                    what="the recording light to turn grey")
-        wait_until(lambda: sounded_and_ended(capture), timeout=PLAY_TIMEOUT_S,
-                   interval=0.25, what="the transformed take to be played")
+        wait_until(lambda: sound_analysis.sounded_and_ended(capture, LOUD),
+                   timeout=PLAY_TIMEOUT_S, interval=0.25, what="the transformed take to be played")
         heard = _pulse.stop_recording()
         with open(take_path, "rb") as f:
             return program, f.read(), heard
@@ -206,8 +196,8 @@ class VoiceChangerTest(ProgramTest):
         capture = os.path.join(harness.session().dir, "speed-listen.wav")
         _pulse.start_recording(capture)
         program.click("保存配置按钮2", caption=VOICE)
-        wait_until(lambda: sounded_and_ended(capture), timeout=PLAY_TIMEOUT_S, interval=0.25,
-                   what="the listen button's playback")
+        wait_until(lambda: sound_analysis.sounded_and_ended(capture, LOUD),
+                   timeout=PLAY_TIMEOUT_S, interval=0.25, what="the listen button's playback")
         self.assert_loud_time_scaled(samples, _pulse.stop_recording(), 4 / 3)
 
     def test_voice_mode_keeps_the_length_and_raises_the_pitch(self):
