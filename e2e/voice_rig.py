@@ -4,6 +4,8 @@ the spoken phrase played into it, and the take file each phrase makes."""
 import os
 import subprocess
 
+import numpy as np
+
 import pulse_capture
 import sound_analysis
 import winebox
@@ -65,9 +67,21 @@ def spoken_phrase(path):
 
 
 def take_gaps(take, end):
-    """Where the take lost time before `end` (seconds into it), as pulse_capture.pilot_gaps."""
-    return [(at, length) for at, length
-            in pulse_capture.pilot_gaps(take, PHRASE_PILOT_LEVEL) if at < end]
+    """Where the take lost time before `end` (seconds into it), as pulse_capture.pilot_gaps. A
+    stretch the way in filled with silence counts too: with the pilot always there, the phrase
+    never holds a run of digital zeros, and a short one can leave the pilot's phase where it was
+    (any whole number of 21 samples does)."""
+    gaps = pulse_capture.pilot_gaps(take, PHRASE_PILOT_LEVEL) + silent_runs(take)
+    return sorted((at, length) for at, length in gaps if at < end)
+
+
+def silent_runs(samples, shortest=8):
+    """Runs of at least `shortest` samples that are exactly zero, as [(start, length)] in
+    seconds."""
+    zero = np.concatenate(([False], samples == 0, [False]))
+    edges = np.flatnonzero(np.diff(zero.astype(np.int8)))
+    return [(start / RATE, (end - start) / RATE) for start, end in zip(edges[0::2], edges[1::2])
+            if end - start >= shortest]
 
 
 def start_listening(program):
