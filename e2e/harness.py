@@ -34,8 +34,8 @@ VERSION_DOCUMENT = "/111.txt"
 NO_CHECK_GRACE_S = 5
 
 
-# The end-to-end modules run in two lanes at once (e2e/CMakeLists.txt), each with a Wine prefix
-# of its own; LANES[0] is the one the prefix fixture makes, the others are copies of it.
+# Modules that record no sound run two at a time (e2e/CMakeLists.txt), in lanes with a Wine
+# prefix each; LANES[0] is the one the prefix fixture makes, the others are copies of it.
 LANES = ("", "b")
 
 
